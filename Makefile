@@ -1,0 +1,44 @@
+# Front door. `make demo` and `make test` set up a fresh Debian machine
+# themselves (as root); CMake does the building.
+.PHONY: all deps build native fuzz-build test demo dist fuzz bench clean
+
+WINE_ENV := tests/win32/wine-env.sh
+JOBS ?= 2
+FUZZ_SECONDS ?= 60
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+build: deps
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 -j$(JOBS)
+
+fuzz-build: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j$(JOBS)
+
+native: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j$(JOBS)
+
+# Native unit tests, short fuzz runs, checks of the binary and the Wine tests
+# against build/bin/Tarvix.dll, in one CTest run.
+test: build fuzz-build native
+	@status=0; ctest --preset native || status=$$?; $(WINE_ENV) stop; exit $$status
+
+demo: build
+	@tools/demo.sh
+
+dist: build
+	@tools/make-dist.sh
+
+fuzz: fuzz-build
+	@tools/run-fuzz.sh $(FUZZ_SECONDS)
+
+bench: build
+	@tools/bench.sh
+
+clean:
+	rm -rf build

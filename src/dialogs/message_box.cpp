@@ -1,0 +1,108 @@
+#include "message_box.h"
+
+#include "../host/module_state.h"
+#include "center_math.h"
+
+namespace {
+constexpr WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+constexpr UINT kIconMask = MB_ICONMASK;
+// Asked of an owner that wants its owned windows centred elsewhere.
+constexpr UINT kQueryCenterWindow = 0x036B;
+constexpr UINT kMoveOnly = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+
+const char* DefaultCaption(UINT style)
+{
+    switch (style & kIconMask) {
+    case MB_ICONHAND:
+        return "エラー";
+    case MB_ICONQUESTION:
+        return "確認";
+    case MB_ICONEXCLAMATION:
+        return "警告";
+    case MB_ICONASTERISK:
+        return "情報";
+    }
+    return "";  // a real empty title, not the platform's default one
+}
+
+Box ToBox(const RECT& rect)
+{
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+HWND DefaultReference(HWND window, LONG style)
+{
+    HWND candidate = (style & WS_CHILD) != 0 ? GetParent(window) : GetWindow(window, GW_OWNER);
+    if (candidate != nullptr) {
+        HWND redirected = reinterpret_cast<HWND>(SendMessageA(candidate, kQueryCenterWindow, 0, 0));
+        if (redirected != nullptr)
+            candidate = redirected;
+    }
+    return candidate;
+}
+
+// Centres window on reference (or, when null, on its parent or owner),
+// keeping it inside the parent's client area or the desktop's work area.
+void CenterWindowOn(HWND window, HWND reference)
+{
+    LONG style = GetWindowLongA(window, GWL_STYLE);
+    if (reference == nullptr)
+        reference = DefaultReference(window, style);
+
+    RECT outer;
+    GetWindowRect(window, &outer);
+    RECT area;
+    RECT referenceRect;
+    if ((style & WS_CHILD) != 0) {
+        HWND parent = GetParent(window);
+        GetClientRect(parent, &area);
+        GetClientRect(reference, &referenceRect);
+        MapWindowPoints(reference, parent, reinterpret_cast<POINT*>(&referenceRect), 2);
+    } else {
+        if (reference != nullptr) {
+            LONG referenceStyle = GetWindowLongA(reference, GWL_STYLE);
+            if ((referenceStyle & WS_VISIBLE) == 0 || (referenceStyle & WS_MINIMIZE) != 0)
+                reference = nullptr;
+        }
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+        if (reference != nullptr)
+            GetWindowRect(reference, &referenceRect);
+        else
+            referenceRect = area;
+    }
+    Spot spot = CenterInArea(ToBox(area), ToBox(referenceRect), outer.right - outer.left, outer.bottom - outer.top);
+    SetWindowPos(window, nullptr, spot.x, spot.y, -1, -1, kMoveOnly);
+}
+
+// Watches the calling thread while a box is shown. It acts once the box
+// has handled WM_INITDIALOG, where the box lays itself out, and before it
+// is shown; every call is passed on so other hooks of the host keep working.
+LRESULT CALLBACK CenterHookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code >= 0) {
+        const CWPRETSTRUCT* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+        if (sent->message == WM_INITDIALOG)
+            CenterWindowOn(sent->hwnd, GetParent(sent->hwnd));
+    }
+    return CallNextHookEx(g_centerHook, code, wParam, lParam);
+}
+}
+
+int ShowMessage(HWND owner, const char* text, const char* caption, UINT style)
+{
+    MSGBOXPARAMSA params{};
+    params.cbSize = sizeof params;
+    params.hwndOwner = owner;
+    params.hInstance = g_instance;
+    params.lpszText = text;
+    params.lpszCaption = caption != nullptr && lstrlenA(caption) > 0 ? caption : DefaultCaption(style);
+    params.dwStyle = style;
+    params.dwLanguageId = kJapanese;
+
+    if (g_centerHook == nullptr)
+        g_centerHook = SetWindowsHookExA(WH_CALLWNDPROCRET, CenterHookProc, nullptr, GetCurrentThreadId());
+    int result = MessageBoxIndirectA(&params);
+    UnhookWindowsHookEx(g_centerHook);
+    g_centerHook = nullptr;
+    return result;
+}

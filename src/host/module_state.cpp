@@ -1,0 +1,13 @@
+#include "module_state.h"
+
+HINSTANCE g_instance;
+char g_settingsPath[MAX_PATH];
+DWORD g_callingThread;
+HWND g_hostWindow;
+int32_t g_displayMeasure;
+int32_t g_displayBeat;
+int32_t g_displayTick;
+HWND g_tooltipWindow;
+HHOOK g_centerHook;
+HFONT g_titleFont;
+bool g_fillingComment;

@@ -1,0 +1,33 @@
+// Where the settings file lives: beside the module file.
+#pragma once
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+constexpr std::string_view kSettingsFileName = "Tarvix.ini";
+
+// Replaces the file-name part of moduleFile (everything after the last "\")
+// with kSettingsFileName. isLeadByte tells the double-byte lead bytes of the
+// path's code page, so that a trail byte 0x5C is not taken for a "\".
+// Returns false, leaving out empty, when the result does not fit outSize
+// bytes with its terminator.
+template <typename LeadBytePredicate>
+bool BuildSettingsPath(std::string_view moduleFile, char* out, size_t outSize, LeadBytePredicate isLeadByte)
+{
+    if (outSize == 0)
+        return false;
+    out[0] = '\0';
+    size_t dirLength = 0;
+    for (size_t i = 0; i < moduleFile.size(); ++i) {
+        if (moduleFile[i] == '\\')
+            dirLength = i + 1;
+        else if (isLeadByte(static_cast<unsigned char>(moduleFile[i])))
+            ++i;
+    }
+    if (dirLength + kSettingsFileName.size() + 1 > outSize)
+        return false;
+    std::memcpy(out, moduleFile.data(), dirLength);
+    std::memcpy(out + dirLength, kSettingsFileName.data(), kSettingsFileName.size());
+    out[dirLength + kSettingsFileName.size()] = '\0';
+    return true;
+}

@@ -1,0 +1,9 @@
+// The time dialog's place on the screen, kept in MainWindow/DlgInfo.
+#pragma once
+#include <windows.h>
+
+// Reads the placement record; when its flag is set, checks the save-position
+// entry and moves the dialog to the saved place if that place is on a monitor.
+void RestoreTimeDialogPlacement(HWND dialog);
+// Writes the dialog's present place and the save-position entry's check.
+void SaveTimeDialogPlacement(HWND dialog);

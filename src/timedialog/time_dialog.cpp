@@ -1,0 +1,140 @@
+#include "time_dialog.h"
+
+#include <commctrl.h>
+
+#include "../dialogs/about_dialog.h"
+#include "../host/module_state.h"
+#include "../res/resource.h"
+#include "../timetext/hand_over.h"
+#include "../timetext/time_text.h"
+#include "placement.h"
+#include "time_item_draw.h"
+#include "time_list.h"
+#include "tooltips.h"
+
+namespace {
+constexpr char kSavePositionEntry[] = "位置を保存(&P)";
+constexpr char kVersionEntry[] = "バージョン情報(&V)...";
+
+void AppendSystemMenuEntries(HWND dialog)
+{
+    HMENU menu = GetSystemMenu(dialog, FALSE);
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_TIME_SAVE_POSITION, kSavePositionEntry);
+    AppendMenuA(menu, MF_STRING, IDM_TIME_VERSION, kVersionEntry);
+}
+
+void LimitTyping(HWND dialog)
+{
+    SendDlgItemMessageA(dialog, IDC_TIME_BOX, CB_LIMITTEXT, TIME_TYPING_LIMIT, 0);
+    SendDlgItemMessageA(dialog, IDC_TIME_COMMENT, EM_LIMITTEXT, COMMENT_TYPING_LIMIT, 0);
+    INT tabStop = COMMENT_TAB_STOP;
+    SendDlgItemMessageA(dialog, IDC_TIME_COMMENT, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
+}
+
+void ShowInitialTime(HWND dialog)
+{
+    char text[kTimeTextSize];
+    FormatTimeText(g_displayMeasure, g_displayBeat, g_displayTick, text, sizeof text);
+    SetDlgItemTextA(dialog, IDC_TIME_BOX, text);
+}
+
+BOOL OnInitDialog(HWND dialog)
+{
+    HWND timeBox = GetDlgItem(dialog, IDC_TIME_BOX);
+    InitCommonControls();
+    AppendSystemMenuEntries(dialog);
+    LimitTyping(dialog);
+    RestoreTimeDialogPlacement(dialog);
+    LoadTimeList(timeBox);
+    ShowInitialTime(dialog);
+    CreateTimeDialogTooltips(dialog);
+    return TRUE;  // focus to the first tab stop, the time box
+}
+
+// Runs whatever way the dialog ended: the place and the list are kept.
+void OnDestroy(HWND dialog)
+{
+    DestroyTimeDialogTooltips();
+    SaveTimeDialogPlacement(dialog);
+    SaveTimeList(GetDlgItem(dialog, IDC_TIME_BOX));
+}
+
+void OnOk(HWND dialog)
+{
+    char text[kTimeTextSize];
+    if (GetDlgItemTextA(dialog, IDC_TIME_BOX, text, sizeof text) > 0)
+        StoreTimeText(dialog, text);
+    else
+        EndDialog(dialog, 0);
+}
+
+void OnCommand(HWND dialog, int control, int notification)
+{
+    switch (control) {
+    case IDOK:
+        OnOk(dialog);
+        break;
+    case IDCANCEL:
+        EndDialog(dialog, 0);
+        break;
+    case IDC_TIME_BOX:
+    case IDC_TIME_DELETE:
+    case IDC_TIME_ADD:
+    case IDC_TIME_DELETE_ALL:
+    case IDC_TIME_COMMENT:
+        OnTimeListCommand(dialog, control, notification);
+        break;
+    }
+}
+
+void ToggleSavePosition(HWND dialog)
+{
+    HMENU menu = GetSystemMenu(dialog, FALSE);
+    UINT state = GetMenuState(menu, IDM_TIME_SAVE_POSITION, MF_BYCOMMAND);
+    bool checked = state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
+    CheckMenuItem(menu, IDM_TIME_SAVE_POSITION, MF_BYCOMMAND | (checked ? MF_UNCHECKED : MF_CHECKED));
+}
+
+// Our entries are compared with the whole wParam: masking with 0xFFF0, as
+// for the system's own commands, would lose the low bits of 106 and 107.
+void OnSysCommand(HWND dialog, WPARAM command)
+{
+    switch (command) {
+    case IDM_TIME_VERSION:
+        ShowAboutBox(dialog);
+        break;
+    case IDM_TIME_SAVE_POSITION:
+        ToggleSavePosition(dialog);
+        break;
+    }
+}
+}
+
+INT_PTR CALLBACK TimeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog(dialog);
+    case WM_DESTROY:
+        OnDestroy(dialog);
+        return FALSE;
+    case WM_CLOSE:
+        EndDialog(dialog, 0);
+        return FALSE;
+    case WM_COMMAND:
+        OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        return FALSE;
+    case WM_SYSCOMMAND:
+        OnSysCommand(dialog, wParam);
+        return FALSE;
+    case WM_MEASUREITEM:
+        MeasureTimeItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_DRAWITEM:
+        return DrawTimeItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_DELETEITEM:
+        return OnTimeListDeleteItem(wParam, reinterpret_cast<const DELETEITEMSTRUCT*>(lParam));
+    }
+    return FALSE;
+}

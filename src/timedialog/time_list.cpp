@@ -1,0 +1,236 @@
+#include "time_list.h"
+
+#include "../dialogs/message_box.h"
+#include "../host/module_state.h"
+#include "../res/resource.h"
+#include "../settings/comment_escape.h"
+#include "../settings/decimal_text.h"
+#include "../settings/profile.h"
+#include "../settings/settings_keys.h"
+#include "../settings/sjis.h"
+#include "../timetext/time_text.h"
+
+namespace {
+constexpr size_t kCommentBufferSize = kCommentMax + 1;
+// Default of the ItemTime read that marks the end of the list.
+constexpr char kEndOfList[] = "Anb";
+
+constexpr char kAskReplaceComment[] =
+    "指定されたタイム値は、すでにリストに登録されています。\n既存のコメントを新しいものに書き換えますか？";
+constexpr char kChooseItemToDelete[] = "削除する項目をリストから選択してください。";
+constexpr char kAskDeleteItem[] = "リストで選択されている項目を削除します。\nよろしいですか？";
+constexpr char kAskDeleteAll[] = "リストからすべての項目を削除します。\nよろしいですか？";
+
+constexpr UINT kStyleQuestion = MB_YESNO | MB_ICONQUESTION;
+constexpr UINT kStyleNotice = MB_OK | MB_ICONASTERISK;
+constexpr UINT kStyleWarning = MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2;
+
+// The comment block of item index, or null when it has none.
+char* CommentBlock(HWND timeBox, int index)
+{
+    LRESULT data = SendMessageA(timeBox, CB_GETITEMDATA, index, 0);
+    return data == CB_ERR ? nullptr : reinterpret_cast<char*>(data);
+}
+
+void AddTimeItem(HWND timeBox, const char* timeText, const char* comment)
+{
+    char* block = static_cast<char*>(GlobalAlloc(GPTR, kCommentBufferSize));
+    if (block != nullptr)
+        lstrcpynA(block, comment, kCommentBufferSize);
+    LRESULT index = SendMessageA(timeBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(timeText));
+    if (index < 0) {
+        // The list refused the item, so no WM_DELETEITEM will ever free the block.
+        if (block != nullptr)
+            GlobalFree(block);
+        return;
+    }
+    SendMessageA(timeBox, CB_SETITEMDATA, index, reinterpret_cast<LPARAM>(block));
+}
+
+int SelectedItem(HWND timeBox)
+{
+    return static_cast<int>(SendMessageA(timeBox, CB_GETCURSEL, 0, 0));
+}
+
+// Puts text into the comment box. The box's change notification that this
+// causes is not an edit by the user: emptying the box while typing in the
+// dropped-down list (which selects the first match) must not wipe that
+// item's comment.
+void FillComment(HWND dialog, const char* text)
+{
+    g_fillingComment = true;
+    SetDlgItemTextA(dialog, IDC_TIME_COMMENT, text);
+    g_fillingComment = false;
+}
+
+void ClearComment(HWND dialog)
+{
+    FillComment(dialog, "");
+}
+
+void ShowSelectedComment(HWND dialog, HWND timeBox)
+{
+    int selected = SelectedItem(timeBox);
+    const char* block = selected == CB_ERR ? nullptr : CommentBlock(timeBox, selected);
+    FillComment(dialog, block != nullptr ? block : "");
+}
+
+// The user edited the comment box: the selected item's comment follows at once.
+void StoreEditedComment(HWND dialog, HWND timeBox)
+{
+    if (g_fillingComment)
+        return;
+    int selected = SelectedItem(timeBox);
+    if (selected == CB_ERR)
+        return;
+    if (char* block = CommentBlock(timeBox, selected))
+        GetDlgItemTextA(dialog, IDC_TIME_COMMENT, block, kCommentBufferSize);
+}
+
+void OnAdd(HWND dialog, HWND timeBox)
+{
+    char timeText[kTimeTextSize];
+    if (GetDlgItemTextA(dialog, IDC_TIME_BOX, timeText, sizeof timeText) == 0)
+        return;
+    LRESULT found = SendMessageA(timeBox, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(timeText));
+    char comment[kCommentBufferSize];
+    GetDlgItemTextA(dialog, IDC_TIME_COMMENT, comment, sizeof comment);
+    if (found == CB_ERR) {
+        AddTimeItem(timeBox, timeText, comment);
+        return;
+    }
+    if (ShowMessage(dialog, kAskReplaceComment, "", kStyleQuestion) != IDYES)
+        return;
+    int index = static_cast<int>(found);
+    SendMessageA(timeBox, CB_SETCURSEL, index, 0);
+    char* block = CommentBlock(timeBox, index);
+    if (block != nullptr)
+        lstrcpynA(block, comment, kCommentBufferSize);
+    SendMessageA(timeBox, CB_SETITEMDATA, index, reinterpret_cast<LPARAM>(block));
+}
+
+void OnDelete(HWND dialog, HWND timeBox)
+{
+    int selected = SelectedItem(timeBox);
+    if (selected == CB_ERR) {
+        ShowMessage(dialog, kChooseItemToDelete, "", kStyleNotice);
+        return;
+    }
+    if (ShowMessage(dialog, kAskDeleteItem, "", kStyleQuestion) != IDYES)
+        return;
+    SendMessageA(timeBox, CB_DELETESTRING, selected, 0);
+    ClearComment(dialog);
+}
+
+void OnDeleteAll(HWND dialog, HWND timeBox)
+{
+    if (ShowMessage(dialog, kAskDeleteAll, "", kStyleWarning) != IDYES)
+        return;
+    SendMessageA(timeBox, CB_RESETCONTENT, 0, 0);
+    ClearComment(dialog);
+}
+
+void OnTimeBoxNotification(HWND dialog, HWND timeBox, int notification)
+{
+    switch (notification) {
+    case CBN_EDITCHANGE:
+        ClearComment(dialog);
+        break;
+    case CBN_CLOSEUP:
+    case CBN_SELENDOK:
+        ShowSelectedComment(dialog, timeBox);
+        break;
+    }
+}
+}
+
+size_t FetchTimeItemText(HWND timeBox, int index, char* out, size_t outSize)
+{
+    if (outSize == 0)
+        return 0;
+    out[0] = '\0';
+    LRESULT length = SendMessageA(timeBox, CB_GETLBTEXTLEN, index, 0);
+    if (length < 0)
+        return 0;
+    if (static_cast<size_t>(length) < outSize) {
+        SendMessageA(timeBox, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(out));
+        return static_cast<size_t>(lstrlenA(out));
+    }
+    // CB_GETLBTEXT takes no size: fetch a longer text whole, then cut it.
+    char* whole = static_cast<char*>(GlobalAlloc(GPTR, static_cast<size_t>(length) + 1));
+    if (whole == nullptr)
+        return 0;
+    SendMessageA(timeBox, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(whole));
+    size_t cut = SjisPrefixLength(std::string_view(whole, static_cast<size_t>(lstrlenA(whole))), outSize - 1);
+    lstrcpynA(out, whole, static_cast<int>(cut + 1));
+    GlobalFree(whole);
+    return cut;
+}
+
+void LoadTimeList(HWND timeBox)
+{
+    for (int32_t n = 0;; ++n) {
+        char key[kDecimalTextSize];
+        FormatDecimal(n, key, sizeof key);
+        char timeText[kTimeTextSize];
+        ReadSettingText(kSectionItemTime, key, kEndOfList, timeText, sizeof timeText);
+        if (lstrcmpA(timeText, kEndOfList) == 0)
+            break;
+        char stored[kEscapedCommentSize];
+        DWORD length = ReadSettingText(kSectionItemComment, key, "", stored, sizeof stored);
+        char comment[kCommentBufferSize];
+        UnescapeComment(std::string_view(stored, length), comment, sizeof comment, kCommentMax);
+        AddTimeItem(timeBox, timeText, comment);
+    }
+}
+
+void SaveTimeList(HWND timeBox)
+{
+    LRESULT count = SendMessageA(timeBox, CB_GETCOUNT, 0, 0);
+    DeleteSettingSection(kSectionItemTime);
+    DeleteSettingSection(kSectionItemComment);
+    for (int index = 0; index < count; ++index) {
+        char key[kDecimalTextSize];
+        FormatDecimal(index, key, sizeof key);
+        char timeText[kTimeTextSize];
+        FetchTimeItemText(timeBox, index, timeText, sizeof timeText);
+        WriteSettingText(kSectionItemTime, key, timeText);
+        const char* block = CommentBlock(timeBox, index);
+        char escaped[kEscapedCommentSize];
+        EscapeComment(block != nullptr ? block : "", escaped, sizeof escaped);
+        WriteSettingText(kSectionItemComment, key, escaped);
+    }
+}
+
+void OnTimeListCommand(HWND dialog, int control, int notification)
+{
+    HWND timeBox = GetDlgItem(dialog, IDC_TIME_BOX);
+    switch (control) {
+    case IDC_TIME_BOX:
+        OnTimeBoxNotification(dialog, timeBox, notification);
+        break;
+    case IDC_TIME_COMMENT:
+        if (notification == EN_CHANGE)
+            StoreEditedComment(dialog, timeBox);
+        break;
+    case IDC_TIME_ADD:
+        OnAdd(dialog, timeBox);
+        break;
+    case IDC_TIME_DELETE:
+        OnDelete(dialog, timeBox);
+        break;
+    case IDC_TIME_DELETE_ALL:
+        OnDeleteAll(dialog, timeBox);
+        break;
+    }
+}
+
+BOOL OnTimeListDeleteItem(WPARAM control, const DELETEITEMSTRUCT* item)
+{
+    if (control != IDC_TIME_BOX)
+        return FALSE;
+    if (item->itemData != 0)
+        GlobalFree(reinterpret_cast<HGLOBAL>(item->itemData));
+    return TRUE;
+}

@@ -1,0 +1,17 @@
+// The time list: saved time texts in the time box's drop-down list, each
+// with a comment block of its own (item data, freed through WM_DELETEITEM).
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+
+// Fills the time box from ItemTime/ItemComment.
+void LoadTimeList(HWND timeBox);
+// Rewrites ItemTime/ItemComment from the time box, in list order.
+void SaveTimeList(HWND timeBox);
+// WM_COMMAND from the time box, the comment box, Add, Delete and Delete all.
+void OnTimeListCommand(HWND dialog, int control, int notification);
+// WM_DELETEITEM: frees the removed item's comment block. TRUE for the time box.
+BOOL OnTimeListDeleteItem(WPARAM control, const DELETEITEMSTRUCT* item);
+// Copies item index's text into out, cut to outSize - 1 bytes. Returns its length.
+size_t FetchTimeItemText(HWND timeBox, int index, char* out, size_t outSize);

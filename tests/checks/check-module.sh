@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# What a host needs of Tarvix.dll's file: a PE32 DLL whose exports carry
+# their undecorated names and ordinals, and which imports Windows system
+# DLLs only.
+set -euo pipefail
+dll=${1:?usage: check-module.sh Tarvix.dll}
+objdump=i686-w64-mingw32-objdump
+fail=0
+bad() { echo "FAIL: $*"; fail=1; }
+
+[ -f "$dll" ] || { echo "FAIL: $dll not built"; exit 1; }
+dump=$($objdump -p "$dll")
+
+grep -q 'file format pei-i386' <<<"$($objdump -f "$dll")" || bad "not a 32-bit PE image"
+grep -Eq '^\s+DLL$' <<<"$dump" || bad "not a DLL"
+
+# Export table: exactly the three names, undecorated, with their ordinals.
+# objdump lists each name with its ordinal less the table's ordinal base.
+base=$(sed -nE 's/.*Ordinal Base ([0-9]+).*/\1/p' <<<"$dump" | head -1)
+names=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | grep -E '^\s*\[ *[0-9]+\]' |
+    sed -E 's/^\s*\[\s*([0-9]+)\]\s+(.*)$/\1 \2/' |
+    while read -r index name; do echo "$((index + ${base:-0})) $name"; done | sort -n)
+want=$'1 Tarvix\n2 SetMeas\n3 GetBeatAndTick'
+[ "$names" = "$want" ] || bad "exports are not exactly Tarvix @1, SetMeas @2, GetBeatAndTick @3:"$'\n'"$names"
+
+# Imports: Windows system DLLs only.
+allowed='^(KERNEL32|USER32|GDI32|COMCTL32|VERSION|SHELL32|msvcrt)\.dll$'
+while read -r name; do
+    [[ "$name" =~ $allowed ]] || bad "imports $name, which is not a Windows system DLL"
+done < <(grep 'DLL Name:' <<<"$dump" | awk '{print $3}')
+
+# InitCommonControls comes from COMCTL32 by ordinal 17.
+sed -n '/DLL Name: COMCTL32.dll/,/^$/p' <<<"$dump" | grep -Eq '^\s+[0-9a-f]+\s+17\s+<none>' ||
+    bad "COMCTL32 is not imported by ordinal 17 alone"
+
+size=$(stat -c %s "$dll")
+echo "Tarvix.dll: $size bytes"
+[ "$fail" = 0 ] && echo "module binary: ok"
+exit "$fail"
