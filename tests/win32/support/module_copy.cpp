@@ -1,0 +1,165 @@
+#include "module_copy.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace {
+using IntFn = int(WINAPI*)(int);
+using VoidFn = int(WINAPI*)();
+constexpr char kMissing[] = "<missing>";
+}
+
+std::string BuiltModulePath()
+{
+    // The tests live in build/win32/tests/win32; the module in build/bin.
+    char exe[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, exe, sizeof exe);
+    std::string path(exe, length);
+    path.resize(path.rfind('\\') + 1);
+    path += "..\\..\\..\\bin\\Tarvix.dll";
+    char full[MAX_PATH];
+    GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return full;
+}
+
+void FlushProfileCache(const std::string& path)
+{
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+}
+
+std::string MakeTempFolder()
+{
+    static unsigned counter;
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    for (;;) {
+        char name[MAX_PATH];
+        std::snprintf(name, sizeof name, "%starvix-%lu-%u", temp, GetCurrentProcessId(), ++counter);
+        if (CreateDirectoryA(name, nullptr))
+            return name;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            ADD_FAILURE() << "cannot create " << name;
+            return name;
+        }
+    }
+}
+
+void RemoveFolder(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                std::string file = folder + "\\" + found.cFileName;
+                SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(file.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "";
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    if (!bytes.empty())
+        ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot write " << path;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    ASSERT_EQ(written, bytes.size());
+}
+
+ModuleCopy::ModuleCopy(const char* fileName) : folder_(MakeTempFolder())
+{
+    dllPath_ = folder_ + "\\" + fileName;
+    iniPath_ = folder_ + "\\Tarvix.ini";
+    if (!CopyFileA(BuiltModulePath().c_str(), dllPath_.c_str(), FALSE))
+        ADD_FAILURE() << "cannot copy " << BuiltModulePath() << " to " << dllPath_;
+    Load();
+}
+
+ModuleCopy::~ModuleCopy()
+{
+    if (module_ != nullptr)
+        FreeLibrary(module_);
+    FlushProfileCache(iniPath_);
+    RemoveFolder(folder_);
+}
+
+void ModuleCopy::Load()
+{
+    module_ = LoadLibraryA(dllPath_.c_str());
+    if (module_ == nullptr) {
+        ADD_FAILURE() << "cannot load " << dllPath_ << " (error " << GetLastError() << ")";
+        return;
+    }
+    tarvix_ = GetProcAddress(module_, "Tarvix");
+    setMeas_ = GetProcAddress(module_, "SetMeas");
+    getBeatAndTick_ = GetProcAddress(module_, "GetBeatAndTick");
+    if (tarvix_ == nullptr || setMeas_ == nullptr || getBeatAndTick_ == nullptr)
+        ADD_FAILURE() << dllPath_ << " lacks an export";
+}
+
+void ModuleCopy::Reload()
+{
+    if (module_ != nullptr)
+        FreeLibrary(module_);
+    module_ = nullptr;
+    Load();
+}
+
+int ModuleCopy::Tarvix(int beatTickCode) const
+{
+    return reinterpret_cast<IntFn>(tarvix_)(beatTickCode);
+}
+
+int ModuleCopy::SetMeas(int measure) const
+{
+    return reinterpret_cast<IntFn>(setMeas_)(measure);
+}
+
+int ModuleCopy::GetBeatAndTick() const
+{
+    return reinterpret_cast<VoidFn>(getBeatAndTick_)();
+}
+
+std::string ModuleCopy::ReadIni() const
+{
+    return ReadFileBytes(iniPath_);
+}
+
+void ModuleCopy::WriteIni(const std::string& bytes) const
+{
+    WriteFileBytes(iniPath_, bytes);
+    FlushProfileCache(iniPath_);
+}
+
+std::string ModuleCopy::Value(const char* section, const char* key) const
+{
+    char buffer[4096];
+    GetPrivateProfileStringA(section, key, kMissing, buffer, sizeof buffer, iniPath_.c_str());
+    return buffer;
+}
+
+bool ModuleCopy::Exists() const
+{
+    return GetFileAttributesA(iniPath_.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
