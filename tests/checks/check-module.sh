@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # What a host needs of Tarvix.dll's file: a PE32 DLL whose exports carry
-# their undecorated names and ordinals, and which imports Windows system
-# DLLs only.
+# their undecorated names and ordinals, which imports Windows system DLLs
+# only, is hardened (ASLR, no-execute data) and stays small.
 set -euo pipefail
 dll=${1:?usage: check-module.sh Tarvix.dll}
 objdump=i686-w64-mingw32-objdump
@@ -33,7 +33,15 @@ done < <(grep 'DLL Name:' <<<"$dump" | awk '{print $3}')
 sed -n '/DLL Name: COMCTL32.dll/,/^$/p' <<<"$dump" | grep -Eq '^\s+[0-9a-f]+\s+17\s+<none>' ||
     bad "COMCTL32 is not imported by ordinal 17 alone"
 
+# Hardening: the loader may place the module anywhere and never runs its data.
+for flag in DYNAMIC_BASE NX_COMPAT; do
+    sed -n '/^DllCharacteristics/,/^Size/p' <<<"$dump" | grep -q "$flag" || bad "$flag is not set"
+done
+
+# Small enough to drop beside any host.
+limit=$((48 * 1024))
 size=$(stat -c %s "$dll")
-echo "Tarvix.dll: $size bytes"
+echo "Tarvix.dll: $size bytes ($((size / 1024)) KiB; limit $((limit / 1024)) KiB)"
+[ "$size" -lt "$limit" ] || bad "Tarvix.dll is $size bytes, over $limit"
 [ "$fail" = 0 ] && echo "module binary: ok"
 exit "$fail"
