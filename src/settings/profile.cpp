@@ -3,6 +3,11 @@
 #include "../host/module_state.h"
 
 namespace {
+// Enough to tell whether a section still lists any key name.
+constexpr DWORD kKeyProbeSize = 4;
+// A bound for hand-made files that repeat a section.
+constexpr int kMaxSectionCopies = 1000;
+
 bool HaveSettingsFile()
 {
     return g_settingsPath[0] != '\0';
@@ -36,7 +41,17 @@ BOOL WriteSettingText(const char* section, const char* key, const char* value)
 
 BOOL DeleteSettingSection(const char* section)
 {
-    return WriteSettingText(section, nullptr, nullptr);
+    // The platform removes one section of that name per call; a file edited
+    // by hand may repeat a section, and a leftover copy would bring old
+    // items back. Repeat until no key of that name is left.
+    for (int round = 0; round < kMaxSectionCopies; ++round) {
+        if (!WriteSettingText(section, nullptr, nullptr))
+            return FALSE;
+        char keyNames[kKeyProbeSize];
+        if (GetPrivateProfileStringA(section, nullptr, "", keyNames, sizeof keyNames, g_settingsPath) == 0)
+            return TRUE;
+    }
+    return FALSE;
 }
 
 BOOL WriteSettingRecord(const char* section, const char* key, const PlacementRecord& record)
