@@ -1,0 +1,71 @@
+#include "call_counter.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "import_patch.h"
+
+namespace {
+using GlobalAllocFn = HGLOBAL(WINAPI*)(UINT, SIZE_T);
+using GlobalFreeFn = HGLOBAL(WINAPI*)(HGLOBAL);
+using CreateFontFn = HFONT(WINAPI*)(const LOGFONTA*);
+using DeleteObjectFn = BOOL(WINAPI*)(HGDIOBJ);
+
+std::set<void*> g_blocks;
+std::set<void*> g_fonts;
+HeldCounts g_counts;
+
+HGLOBAL WINAPI CountedGlobalAlloc(UINT flags, SIZE_T bytes)
+{
+    HGLOBAL block = GlobalAlloc(flags, bytes);
+    if (block != nullptr) {
+        g_blocks.insert(block);
+        ++g_counts.blocksAllocated;
+    }
+    return block;
+}
+
+HGLOBAL WINAPI CountedGlobalFree(HGLOBAL block)
+{
+    if (g_blocks.erase(block) == 0 && block != nullptr)
+        ++g_counts.foreignFrees;
+    return GlobalFree(block);
+}
+
+HFONT WINAPI CountedCreateFontIndirectA(const LOGFONTA* font)
+{
+    HFONT handle = CreateFontIndirectA(font);
+    if (handle != nullptr) {
+        g_fonts.insert(handle);
+        ++g_counts.fontsCreated;
+    }
+    return handle;
+}
+
+BOOL WINAPI CountedDeleteObject(HGDIOBJ object)
+{
+    g_fonts.erase(object);
+    return DeleteObject(object);
+}
+}
+
+void StartCountingCalls(HMODULE module)
+{
+    g_blocks.clear();
+    g_fonts.clear();
+    g_counts = {};
+    EXPECT_NE(PatchImport(module, "KERNEL32.dll", "GlobalAlloc", reinterpret_cast<void*>(CountedGlobalAlloc)), nullptr);
+    EXPECT_NE(PatchImport(module, "KERNEL32.dll", "GlobalFree", reinterpret_cast<void*>(CountedGlobalFree)), nullptr);
+    EXPECT_NE(PatchImport(module, "GDI32.dll", "CreateFontIndirectA",
+                          reinterpret_cast<void*>(CountedCreateFontIndirectA)), nullptr);
+    EXPECT_NE(PatchImport(module, "GDI32.dll", "DeleteObject", reinterpret_cast<void*>(CountedDeleteObject)), nullptr);
+}
+
+HeldCounts CurrentCounts()
+{
+    HeldCounts counts = g_counts;
+    counts.blocksHeld = g_blocks.size();
+    counts.fontsHeld = g_fonts.size();
+    return counts;
+}
