@@ -1,0 +1,201 @@
+// tarvix-bench: how much Tarvix.dll adds to the cost its design sets.
+//
+// The design reads and writes the settings file one key per call through
+// the platform's profile functions, so those calls set the floor:
+//  (a) the dialog opened and closed with N items, against the dialog with an
+//      empty list plus the bare profile calls that load and save N items;
+//  (b) SetMeas + GetBeatAndTick, against the bare profile calls they make.
+// Both sides run in the same process, interleaved, on the same file.
+//
+//   tarvix-bench.exe [--dll PATH] [--quick]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+using TarvixFn = int(WINAPI*)(int);
+using SetMeasFn = int(WINAPI*)(int);
+using GetBeatAndTickFn = int(WINAPI*)();
+
+constexpr char kTimeDialogCaption[] = "ジャンプ";
+constexpr int kHandOverRounds = 200;
+
+TarvixFn g_tarvix;
+SetMeasFn g_setMeas;
+GetBeatAndTickFn g_getBeatAndTick;
+std::string g_ini;
+LARGE_INTEGER g_frequency;
+
+double Now()
+{
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(g_frequency.QuadPart);
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+std::string ListFile(int items)
+{
+    std::string times = "[ItemTime]\r\n";
+    std::string comments = "[ItemComment]\r\n";
+    for (int i = 0; i < items; ++i) {
+        times += std::to_string(i) + "=" + std::to_string(i + 1) + ":01:000\r\n";
+        comments += std::to_string(i) + "=comment " + std::to_string(i) + "\\nsecond line\r\n";
+    }
+    return "[Temp]\r\nMeas=12\r\nBeat=3\r\nTick=5\r\n" + times + comments;
+}
+
+void WriteIni(const std::string& bytes)
+{
+    HANDLE file = CreateFileA(g_ini.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, g_ini.c_str());  // drop the cached copy
+}
+
+// Closes the time dialog as soon as it is shown.
+LRESULT CALLBACK CancelOnActivate(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        char caption[32];
+        GetWindowTextA(window, caption, sizeof caption);
+        if (std::strcmp(caption, kTimeDialogCaption) == 0)
+            PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+double TimeDialog()
+{
+    HHOOK hook = SetWindowsHookExA(WH_CBT, CancelOnActivate, nullptr, GetCurrentThreadId());
+    double start = Now();
+    g_tarvix(1000);
+    double elapsed = Now() - start;
+    UnhookWindowsHookEx(hook);
+    return elapsed;
+}
+
+// What loading and saving items costs through the profile functions alone.
+double TimeBareListCalls()
+{
+    const char* path = g_ini.c_str();
+    double start = Now();
+    std::vector<std::string> times;
+    std::vector<std::string> comments;
+    for (int n = 0;; ++n) {
+        std::string key = std::to_string(n);
+        char time[60];
+        GetPrivateProfileStringA("ItemTime", key.c_str(), "Anb", time, sizeof time, path);
+        if (std::strcmp(time, "Anb") == 0)
+            break;
+        char comment[520];
+        GetPrivateProfileStringA("ItemComment", key.c_str(), "", comment, sizeof comment, path);
+        times.push_back(time);
+        comments.push_back(comment);
+    }
+    WritePrivateProfileStringA("ItemTime", nullptr, nullptr, path);
+    WritePrivateProfileStringA("ItemComment", nullptr, nullptr, path);
+    for (size_t i = 0; i < times.size(); ++i) {
+        std::string key = std::to_string(i);
+        WritePrivateProfileStringA("ItemTime", key.c_str(), times[i].c_str(), path);
+        WritePrivateProfileStringA("ItemComment", key.c_str(), comments[i].c_str(), path);
+    }
+    return Now() - start;
+}
+
+double TimeHandOver()
+{
+    double start = Now();
+    for (int i = 0; i < kHandOverRounds; ++i) {
+        g_setMeas(12);
+        g_getBeatAndTick();
+    }
+    return (Now() - start) / kHandOverRounds;
+}
+
+double TimeBareHandOverCalls()
+{
+    const char* path = g_ini.c_str();
+    double start = Now();
+    for (int i = 0; i < kHandOverRounds; ++i) {
+        WritePrivateProfileStringA("Temp", "Meas", "12", path);
+        GetPrivateProfileIntA("Temp", "Beat", 1, path);
+        GetPrivateProfileIntA("Temp", "Tick", 0, path);
+    }
+    return (Now() - start) / kHandOverRounds;
+}
+
+void PrintRow(const char* what, double module, double floor, const char* unit, double scale)
+{
+    std::printf("| %-30s | %10.2f %-2s | %10.2f %-2s | %5.2f |\n", what, module * scale, unit, floor * scale, unit,
+                module / floor);
+}
+}
+
+int main(int argc, char** argv)
+{
+    const char* dll = "Tarvix.dll";
+    bool quick = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--dll") == 0 && i + 1 < argc)
+            dll = argv[++i];
+        else if (std::strcmp(argv[i], "--quick") == 0)
+            quick = true;
+    }
+    QueryPerformanceFrequency(&g_frequency);
+    HMODULE module = LoadLibraryA(dll);
+    if (module == nullptr) {
+        std::fprintf(stderr, "tarvix-bench: cannot load %s\n", dll);
+        return 1;
+    }
+    g_tarvix = reinterpret_cast<TarvixFn>(GetProcAddress(module, "Tarvix"));
+    g_setMeas = reinterpret_cast<SetMeasFn>(GetProcAddress(module, "SetMeas"));
+    g_getBeatAndTick = reinterpret_cast<GetBeatAndTickFn>(GetProcAddress(module, "GetBeatAndTick"));
+    char path[MAX_PATH];
+    GetModuleFileNameA(module, path, sizeof path);
+    g_ini = path;
+    g_ini.resize(g_ini.rfind('\\') + 1);
+    g_ini += "Tarvix.ini";
+
+    std::printf("| %-30s | %13s | %13s | %5s |\n", "measured", "Tarvix.dll", "floor", "ratio");
+    std::printf("|--------------------------------|---------------|---------------|-------|\n");
+
+    std::vector<double> empty;
+    for (int items : {0, 100, 1000}) {
+        int rounds = items >= 1000 ? (quick ? 1 : 3) : (quick ? 3 : 7);
+        std::vector<double> dialog, floor;
+        for (int r = 0; r < rounds; ++r) {
+            WriteIni(ListFile(0));
+            empty.push_back(TimeDialog());
+            WriteIni(ListFile(items));
+            dialog.push_back(TimeDialog());
+            WriteIni(ListFile(items));
+            floor.push_back(TimeBareListCalls());
+        }
+        double module_ = Median(dialog);
+        double floor_ = Median(empty) + Median(floor);
+        std::string what = "dialog open+close, " + std::to_string(items) + " items";
+        PrintRow(what.c_str(), module_, floor_, "ms", 1000.0);
+    }
+
+    WriteIni(ListFile(0));
+    std::vector<double> handOver, bare;
+    for (int r = 0; r < (quick ? 3 : 9); ++r) {
+        handOver.push_back(TimeHandOver());
+        bare.push_back(TimeBareHandOverCalls());
+    }
+    PrintRow("SetMeas + GetBeatAndTick", Median(handOver), Median(bare), "us", 1e6);
+    FreeLibrary(module);
+    return 0;
+}
