@@ -29,11 +29,16 @@ void RestoreTimeDialogPlacement(HWND dialog)
         SetWindowPos(dialog, nullptr, placement.left, placement.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
+bool IsSavePositionChecked(HWND dialog)
+{
+    UINT state = GetMenuState(GetSystemMenu(dialog, FALSE), IDM_TIME_SAVE_POSITION, MF_BYCOMMAND);
+    return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
+}
+
 void SaveTimeDialogPlacement(HWND dialog)
 {
     RECT window;
     GetWindowRect(dialog, &window);
-    UINT state = GetMenuState(GetSystemMenu(dialog, FALSE), IDM_TIME_SAVE_POSITION, MF_BYCOMMAND);
-    bool checked = state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
-    WriteSettingRecord(kSectionMainWindow, kKeyPlacement, PackPlacement({checked, window.left, window.top}));
+    WriteSettingRecord(kSectionMainWindow, kKeyPlacement,
+                       PackPlacement({IsSavePositionChecked(dialog), window.left, window.top}));
 }

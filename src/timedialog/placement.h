@@ -5,5 +5,7 @@
 // Reads the placement record; when its flag is set, checks the save-position
 // entry and moves the dialog to the saved place if that place is on a monitor.
 void RestoreTimeDialogPlacement(HWND dialog);
+// Whether the save-position entry of the dialog's system menu is checked.
+bool IsSavePositionChecked(HWND dialog);
 // Writes the dialog's present place and the save-position entry's check.
 void SaveTimeDialogPlacement(HWND dialog);

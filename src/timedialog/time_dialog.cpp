@@ -90,10 +90,8 @@ void OnCommand(HWND dialog, int control, int notification)
 
 void ToggleSavePosition(HWND dialog)
 {
-    HMENU menu = GetSystemMenu(dialog, FALSE);
-    UINT state = GetMenuState(menu, IDM_TIME_SAVE_POSITION, MF_BYCOMMAND);
-    bool checked = state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
-    CheckMenuItem(menu, IDM_TIME_SAVE_POSITION, MF_BYCOMMAND | (checked ? MF_UNCHECKED : MF_CHECKED));
+    UINT check = IsSavePositionChecked(dialog) ? MF_UNCHECKED : MF_CHECKED;
+    CheckMenuItem(GetSystemMenu(dialog, FALSE), IDM_TIME_SAVE_POSITION, MF_BYCOMMAND | check);
 }
 
 // Our entries are compared with the whole wParam: masking with 0xFFF0, as
