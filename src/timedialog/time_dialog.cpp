@@ -16,6 +16,11 @@ namespace {
 constexpr char kSavePositionEntry[] = "位置を保存(&P)";
 constexpr char kVersionEntry[] = "バージョン情報(&V)...";
 
+// True from the start steps to the end steps. A dialog whose controls could
+// not all be created is destroyed without ever starting; its empty list and
+// unset entry must not overwrite the saved ones.
+bool g_started;
+
 void AppendSystemMenuEntries(HWND dialog)
 {
     HMENU menu = GetSystemMenu(dialog, FALSE);
@@ -49,12 +54,16 @@ BOOL OnInitDialog(HWND dialog)
     LoadTimeList(timeBox);
     ShowInitialTime(dialog);
     CreateTimeDialogTooltips(dialog);
+    g_started = true;
     return TRUE;  // focus to the first tab stop, the time box
 }
 
 // Runs whatever way the dialog ended: the place and the list are kept.
 void OnDestroy(HWND dialog)
 {
+    if (!g_started)
+        return;
+    g_started = false;
     DestroyTimeDialogTooltips();
     SaveTimeDialogPlacement(dialog);
     SaveTimeList(GetDlgItem(dialog, IDC_TIME_BOX));
