@@ -13,8 +13,9 @@ constexpr size_t kTimeFieldMax = 5;
 constexpr size_t kTimeFieldCount = 3;
 
 // Builds the text shown when the dialog opens: beat at least two digits,
-// tick at least three ("12:03:005"). Returns the length written (at most
-// 23 bytes); the text is cut to outSize - 1.
+// tick at least three ("12:03:005"). Returns the length written: at most
+// 23 bytes for a beat and tick decoded from a beat-tick code, 35 for any
+// values; the text is cut to outSize - 1.
 size_t FormatTimeText(int32_t measure, int32_t beat, int32_t tick, char* out, size_t outSize);
 
 // The fields of a confirmed time text, in the order they are stored
