@@ -41,31 +41,34 @@ size_t UnescapeComment(std::string_view stored, char* out, size_t outSize, size_
 {
     if (outSize == 0)
         return 0;
-    // Unescaping never lengthens the text, so working in the caller's buffer
-    // on a prefix that fits is enough; the cut below then trims it further.
-    size_t n = SjisPrefixLength(stored, outSize - 1);
-    std::memmove(out, stored.data(), n);
-    out[n] = '\0';
-
-    for (size_t i = 1; i < n; ++i) {
-        unsigned char c = static_cast<unsigned char>(out[i - 1]);
-        if (IsSjisLeadByte(c)) {
-            ++i;  // the next byte is this character's trail byte
-            continue;
-        }
-        if (c != kEscape)
-            continue;
-        if (out[i] == 'n') {
-            out[i - 1] = kCR;
-            out[i] = kLF;
-        } else if (out[i] == 't') {
-            std::memmove(out + i, out + i + 1, n - i);
-            out[i - 1] = kTab;
-            --n;
+    // The stored form may be twice as long as out: unescape all of it while
+    // writing, and stop at the first character that would pass the limit.
+    const size_t limit = std::min(maxLength, outSize - 1);
+    size_t n = 0;
+    auto put = [&](const char* bytes, size_t width) {
+        if (n + width > limit)
+            return false;
+        std::memcpy(out + n, bytes, width);
+        n += width;
+        return true;
+    };
+    bool room = true;
+    for (size_t i = 0; room && i < stored.size(); ++i) {
+        const char c = stored[i];
+        const bool hasNext = i + 1 < stored.size();
+        if (hasNext && IsSjisLeadByte(static_cast<unsigned char>(c))) {
+            room = put(stored.data() + i, 2);  // a double-byte character, its trail byte included
+            ++i;
+        } else if (hasNext && c == kEscape && stored[i + 1] == 'n') {
+            room = put(&kCR, 1) && put(&kLF, 1);
+            ++i;
+        } else if (hasNext && c == kEscape && stored[i + 1] == 't') {
+            room = put(&kTab, 1);
+            ++i;
+        } else {
+            room = put(&c, 1);
         }
     }
-
-    n = SjisPrefixLength(std::string_view(out, n), maxLength);
     out[n] = '\0';
     return n;
 }
