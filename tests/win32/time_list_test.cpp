@@ -1,0 +1,669 @@
+// The time list of the time dialog: loading and saving ItemTime and
+// ItemComment, Add, Delete, Delete all, comments, and the comment blocks.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "dialog_driver.h"
+#include "import_patch.h"
+#include "module_copy.h"
+#include "screen_area.h"
+#include "time_list_driver.h"
+
+namespace {
+using Lines = std::vector<std::string>;
+
+constexpr int kCode = 1000;  // beat 1, tick 0
+constexpr int kTimeBox = 102;
+constexpr int kDelete = 103;
+constexpr int kAdd = 104;
+constexpr int kDeleteAll = 105;
+
+constexpr char kAskReplace[] =
+    "指定されたタイム値は、すでにリストに登録されています。\n既存のコメントを新しいものに書き換えますか？";
+constexpr char kChooseItem[] = "削除する項目をリストから選択してください。";
+constexpr char kAskDelete[] = "リストで選択されている項目を削除します。\nよろしいですか？";
+constexpr char kAskDeleteAll[] = "リストからすべての項目を削除します。\nよろしいですか？";
+
+// Shift-JIS "ソ": its trail byte is a backslash.
+constexpr char kSo[] = "\x83\x5C";
+
+Lines SavedTimes(const ModuleCopy& copy)
+{
+    return SectionLines(copy.ReadIni(), "ItemTime");
+}
+
+Lines SavedComments(const ModuleCopy& copy)
+{
+    return SectionLines(copy.ReadIni(), "ItemComment");
+}
+
+// Opens the dialog on the stored list, lets user work it, and cancels it.
+void WithList(const ModuleCopy& copy, const std::vector<StoredItem>& items,
+              const std::function<void(HWND dialog)>& user)
+{
+    copy.WriteIni(ListSettings(items));
+    DialogRun run = RunTimeDialog(copy, kCode, user);
+    ASSERT_TRUE(run.dialogSeen);
+    EXPECT_EQ(run.result, 0);
+}
+
+std::string Repeat(const std::string& part, int times)
+{
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += part;
+    return text;
+}
+}
+
+// ---------------------------------------------------------------------------
+// Loading and saving
+
+TEST(TimeListFile, ItemsAndCommentsRoundTripInListOrder)
+{
+    ModuleCopy copy;
+    Lines shown;
+    std::vector<std::string> comments;
+    int selectedAtStart = 0;
+    std::string commentAtStart = "<unread>";
+    WithList(copy,
+             {{"12:03:005", "first"},
+              {"1:01:000", "a\\nb\\tc"},
+              {"abc", "", false},
+              {"7:02:100", "C:\\new"},
+              {"2:01:000", ""}},
+             [&](HWND dialog) {
+                 shown = ListItems(dialog);
+                 selectedAtStart = SelectedItem(dialog);
+                 commentAtStart = CommentText(dialog);
+                 for (int i = 0; i < ListCount(dialog); ++i) {
+                     PickItem(dialog, i);
+                     comments.push_back(CommentText(dialog));
+                 }
+             });
+    EXPECT_EQ(shown, (Lines{"12:03:005", "1:01:000", "abc", "7:02:100", "2:01:000"}));
+    EXPECT_EQ(selectedAtStart, CB_ERR);
+    EXPECT_EQ(commentAtStart, "");
+    // Escapes come back as CR LF and TAB; "\n" typed by hand becomes a line break too.
+    EXPECT_EQ(comments, (std::vector<std::string>{"first", "a\r\nb\tc", "", "C:\r\new", ""}));
+    EXPECT_EQ(SavedTimes(copy), (Lines{"0=12:03:005", "1=1:01:000", "2=abc", "3=7:02:100", "4=2:01:000"}));
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=first", "1=a\\nb\\tc", "2=", "3=C:\\new", "4="}));
+}
+
+TEST(TimeListFile, LoadingStopsAtTheFirstMissingKeyAndSaveDropsTheRest)
+{
+    ModuleCopy copy;
+    copy.WriteIni(ListSettings({{"1:01:000", "one"}, {"2:01:000", "two"}, {"4:01:000", "four"}}, {0, 1, 3}));
+    Lines shown;
+    DialogRun run = RunTimeDialog(copy, kCode, [&](HWND dialog) { shown = ListItems(dialog); });
+    ASSERT_TRUE(run.dialogSeen);
+    EXPECT_EQ(shown, (Lines{"1:01:000", "2:01:000"}));
+    EXPECT_EQ(SavedTimes(copy), (Lines{"0=1:01:000", "1=2:01:000"}));
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=one", "1=two"}));
+}
+
+TEST(TimeListFile, TimeTextAnbEndsTheList)
+{
+    ModuleCopy copy;
+    Lines shown;
+    WithList(copy, {{"1:01:000", "one"}, {"Anb", "marker"}, {"3:01:000", "three"}},
+             [&](HWND dialog) { shown = ListItems(dialog); });
+    EXPECT_EQ(shown, (Lines{"1:01:000"}));
+    EXPECT_EQ(SavedTimes(copy), (Lines{"0=1:01:000"}));
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=one"}));
+}
+
+TEST(TimeListFile, CommentOf259TabsIsSavedAs517Characters)
+{
+    ModuleCopy copy;
+    std::string shown;
+    WithList(copy, {{"1:01:000", Repeat("\\t", 259)}}, [&](HWND dialog) {
+        PickItem(dialog, 0);
+        shown = CommentText(dialog);
+    });
+    EXPECT_EQ(shown, std::string(259, '\t'));
+    // The last character is never escaped. Read the raw file: the profile
+    // functions trim a trailing TAB once they re-read the file.
+    std::string expected = "0=" + Repeat("\\t", 258) + "\t";
+    ASSERT_EQ(expected.size(), 2u + 517u);
+    EXPECT_EQ(SavedComments(copy), (Lines{expected}));
+}
+
+TEST(TimeListFile, ShiftJisTrailBackslashIsNoEscape)
+{
+    ModuleCopy copy;
+    const std::string sonata = std::string(kSo) + "nata";
+    ASSERT_EQ(sonata, "\x83\x5C\x6E\x61\x74\x61");
+    std::string shown;
+    WithList(copy, {{"1:01:000", sonata + "\\n" + kSo + "\\t"}}, [&](HWND dialog) {
+        PickItem(dialog, 0);
+        shown = CommentText(dialog);
+    });
+    EXPECT_EQ(shown, sonata + "\r\n" + kSo + "\t");
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=" + sonata + "\\n" + kSo + "\t"}));
+}
+
+TEST(TimeListFile, OverlongStoredCommentIsCutWithoutSplittingACharacter)
+{
+    ModuleCopy copy;
+    // 1 + 130 * 2 bytes: 259 bytes end on a whole character.
+    const std::string odd = "x" + Repeat(kSo, 130);
+    // 130 * 2 bytes: byte 259 would be a lead byte, so 258 remain.
+    const std::string even = Repeat(kSo, 130);
+    // Escapes count as what they unescape to: 300 TABs from 600 stored bytes
+    // are more than the read takes; the 259 TABs that remain are kept whole.
+    const std::string tabs = Repeat("\\t", 300);
+    std::vector<std::string> shown;
+    WithList(copy, {{"1:01:000", odd}, {"2:01:000", even}, {"3:01:000", tabs}}, [&](HWND dialog) {
+        for (int i = 0; i < ListCount(dialog); ++i) {
+            PickItem(dialog, i);
+            shown.push_back(CommentText(dialog));
+        }
+    });
+    const std::string oddCut = "x" + Repeat(kSo, 129);
+    const std::string evenCut = Repeat(kSo, 129);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0], oddCut);
+    EXPECT_EQ(shown[1], evenCut);
+    EXPECT_EQ(shown[2], std::string(259, '\t'));
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=" + oddCut, "1=" + evenCut, "2=" + Repeat("\\t", 258) + "\t"}));
+}
+
+TEST(TimeListFile, CommentTypedWithLineBreakAndTabIsStoredEscaped)
+{
+    ModuleCopy copy;
+    std::string shown;
+    WithList(copy, {{"1:01:000", "old"}}, [&](HWND dialog) {
+        PickItem(dialog, 0);
+        // Ctrl+Enter types a line feed, which the box turns into CR LF; Ctrl+Tab a TAB.
+        TypeText(CommentBox(dialog), "a\nb\tc");
+        shown = CommentText(dialog);
+    });
+    EXPECT_EQ(shown, "a\r\nb\tc");
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=a\\nb\\tc"}));
+}
+
+// ---------------------------------------------------------------------------
+// Add
+
+TEST(TimeListAdd, NewTextIsAppendedWithTheCommentAndNotSelected)
+{
+    ModuleCopy copy;
+    Lines shown;
+    int selected = 0;
+    WithList(copy, {{"1:01:000", "one"}}, [&](HWND dialog) {
+        TypeText(TimeBoxEdit(dialog), "5:02:000");
+        TypeText(CommentBox(dialog), "new place");
+        SendCommand(dialog, kAdd);
+        shown = ListItems(dialog);
+        selected = SelectedItem(dialog);
+    });
+    EXPECT_EQ(shown, (Lines{"1:01:000", "5:02:000"}));
+    EXPECT_EQ(selected, CB_ERR);
+    EXPECT_EQ(SavedTimes(copy), (Lines{"0=1:01:000", "1=5:02:000"}));
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=one", "1=new place"}));
+}
+
+TEST(TimeListAdd, EmptyTimeTextAddsNothing)
+{
+    ModuleCopy copy;
+    Lines shown;
+    WithList(copy, {{"1:01:000", "one"}}, [&](HWND dialog) {
+        TypeText(TimeBoxEdit(dialog), "");
+        SendCommand(dialog, kAdd);
+        shown = ListItems(dialog);
+    });
+    EXPECT_EQ(shown, (Lines{"1:01:000"}));
+}
+
+TEST(TimeListAdd, ExistingTextAsksBeforeReplacingTheComment)
+{
+    ModuleCopy copy;
+    BoxSeen no;
+    BoxSeen yes;
+    Lines afterNo;
+    Lines afterYes;
+    std::string commentAfterNo;
+    std::string itemCommentAfterNo;
+    int selectedAfterYes = CB_ERR;
+    std::string timeAfterYes;
+    std::string commentAfterYes;
+    WithList(copy, {{"1:01:000", "one"}, {"ABC", "old"}}, [&](HWND dialog) {
+        // The search ignores letter case but wants the whole text.
+        TypeText(TimeBoxEdit(dialog), "abc");
+        TypeText(CommentBox(dialog), "new");
+        PostCommand(dialog, kAdd);
+        no = AnswerBox(dialog, IDNO);
+        Settle(dialog);
+        afterNo = ListItems(dialog);
+        commentAfterNo = CommentText(dialog);
+
+        PostCommand(dialog, kAdd);
+        yes = AnswerBox(dialog, IDYES);
+        Settle(dialog);
+        afterYes = ListItems(dialog);
+        selectedAfterYes = SelectedItem(dialog);
+        timeAfterYes = ItemText(dialog, kTimeBox);
+        commentAfterYes = CommentText(dialog);
+    });
+    for (const BoxSeen* box : {&no, &yes}) {
+        ASSERT_TRUE(box->shown);
+        EXPECT_EQ(box->caption, "確認");
+        EXPECT_EQ(box->text, kAskReplace);
+        EXPECT_TRUE(box->hasYesNo);
+    }
+    EXPECT_EQ(afterNo, (Lines{"1:01:000", "ABC"}));
+    EXPECT_EQ(commentAfterNo, "new");
+    EXPECT_EQ(afterYes, (Lines{"1:01:000", "ABC"}));
+    EXPECT_EQ(selectedAfterYes, 1);
+    EXPECT_EQ(timeAfterYes, "ABC");
+    EXPECT_EQ(commentAfterYes, "new");
+    EXPECT_EQ(SavedTimes(copy), (Lines{"0=1:01:000", "1=ABC"}));
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=one", "1=new"}));
+}
+
+TEST(TimeListAdd, NoLeavesTheExistingCommentAlone)
+{
+    ModuleCopy copy;
+    BoxSeen no;
+    WithList(copy, {{"ABC", "old"}}, [&](HWND dialog) {
+        TypeText(TimeBoxEdit(dialog), "abc");
+        TypeText(CommentBox(dialog), "new");
+        PostCommand(dialog, kAdd);
+        no = AnswerBox(dialog, IDNO);
+        Settle(dialog);
+    });
+    EXPECT_TRUE(no.shown);
+    EXPECT_EQ(SavedTimes(copy), (Lines{"0=ABC"}));
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=old"}));
+}
+
+TEST(TimeListAdd, PrefixOfAnItemIsANewText)
+{
+    ModuleCopy copy;
+    Lines shown;
+    WithList(copy, {{"1:01:000", "one"}}, [&](HWND dialog) {
+        TypeText(TimeBoxEdit(dialog), "1:01");
+        SendCommand(dialog, kAdd);
+        shown = ListItems(dialog);
+    });
+    EXPECT_EQ(shown, (Lines{"1:01:000", "1:01"}));
+}
+
+// ---------------------------------------------------------------------------
+// Delete and Delete all
+
+TEST(TimeListDelete, WithoutSelectionShowsANoticeAndChangesNothing)
+{
+    ModuleCopy copy;
+    BoxSeen notice;
+    Lines shown;
+    WithList(copy, {{"1:01:000", "one"}, {"2:01:000", "two"}}, [&](HWND dialog) {
+        PostCommand(dialog, kDelete);
+        notice = AnswerBox(dialog, IDOK);
+        Settle(dialog);
+        shown = ListItems(dialog);
+    });
+    ASSERT_TRUE(notice.shown);
+    EXPECT_EQ(notice.caption, "情報");
+    EXPECT_EQ(notice.text, kChooseItem);
+    EXPECT_FALSE(notice.hasYesNo);
+    EXPECT_EQ(shown, (Lines{"1:01:000", "2:01:000"}));
+    EXPECT_EQ(SavedTimes(copy), (Lines{"0=1:01:000", "1=2:01:000"}));
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=one", "1=two"}));
+}
+
+TEST(TimeListDelete, AsksAndYesRemovesTheSelectedItem)
+{
+    ModuleCopy copy;
+    BoxSeen no;
+    BoxSeen yes;
+    Lines afterNo;
+    Lines afterYes;
+    std::string commentAfterNo;
+    std::string commentAfterYes;
+    WithList(copy, {{"1:01:000", "one"}, {"2:01:000", "two"}, {"3:01:000", "three"}}, [&](HWND dialog) {
+        PickItem(dialog, 1);
+        PostCommand(dialog, kDelete);
+        no = AnswerBox(dialog, IDNO);
+        Settle(dialog);
+        afterNo = ListItems(dialog);
+        commentAfterNo = CommentText(dialog);
+
+        PostCommand(dialog, kDelete);
+        yes = AnswerBox(dialog, IDYES);
+        Settle(dialog);
+        afterYes = ListItems(dialog);
+        commentAfterYes = CommentText(dialog);
+    });
+    for (const BoxSeen* box : {&no, &yes}) {
+        ASSERT_TRUE(box->shown);
+        EXPECT_EQ(box->caption, "確認");
+        EXPECT_EQ(box->text, kAskDelete);
+        EXPECT_TRUE(box->hasYesNo);
+    }
+    EXPECT_EQ(afterNo, (Lines{"1:01:000", "2:01:000", "3:01:000"}));
+    EXPECT_EQ(commentAfterNo, "two");
+    EXPECT_EQ(afterYes, (Lines{"1:01:000", "3:01:000"}));
+    EXPECT_EQ(commentAfterYes, "");
+    EXPECT_EQ(SavedTimes(copy), (Lines{"0=1:01:000", "1=3:01:000"}));
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=one", "1=three"}));
+}
+
+TEST(TimeListDelete, DeleteAllWarnsWithNoAsDefaultAndYesEmptiesTheList)
+{
+    ModuleCopy copy;
+    BoxSeen no;
+    BoxSeen yes;
+    int countAfterNo = 0;
+    int countAfterEnter = 0;
+    bool goneAfterEnter = false;
+    int countAfterYes = -1;
+    std::string commentAfterYes = "<unread>";
+    WithList(copy, {{"1:01:000", "one"}, {"2:01:000", "two"}}, [&](HWND dialog) {
+        PickItem(dialog, 0);
+        PostCommand(dialog, kDeleteAll);
+        no = AnswerBox(dialog, IDNO);
+        Settle(dialog);
+        countAfterNo = ListCount(dialog);
+
+        // Enter presses the default button, No.
+        PostCommand(dialog, kDeleteAll);
+        HWND box = WaitForOwnedDialog(dialog);
+        if (box == nullptr)
+            return;
+        PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+        goneAfterEnter = WaitUntilGone(box);
+        Settle(dialog);
+        countAfterEnter = ListCount(dialog);
+
+        PostCommand(dialog, kDeleteAll);
+        yes = AnswerBox(dialog, IDYES);
+        Settle(dialog);
+        countAfterYes = ListCount(dialog);
+        commentAfterYes = CommentText(dialog);
+    });
+    for (const BoxSeen* box : {&no, &yes}) {
+        ASSERT_TRUE(box->shown);
+        EXPECT_EQ(box->caption, "警告");
+        EXPECT_EQ(box->text, kAskDeleteAll);
+        EXPECT_TRUE(box->hasYesNo);
+        EXPECT_EQ(box->defaultButton, IDNO);
+    }
+    EXPECT_EQ(countAfterNo, 2);
+    EXPECT_TRUE(goneAfterEnter);
+    EXPECT_EQ(countAfterEnter, 2);
+    EXPECT_EQ(countAfterYes, 0);
+    EXPECT_EQ(commentAfterYes, "");
+    // The dialog was cancelled, yet the emptied list is saved: no sections remain.
+    std::string raw = copy.ReadIni();
+    EXPECT_FALSE(HasSection(raw, "ItemTime")) << raw;
+    EXPECT_FALSE(HasSection(raw, "ItemComment")) << raw;
+    EXPECT_TRUE(HasSection(raw, "MainWindow")) << raw;
+}
+
+// ---------------------------------------------------------------------------
+// Comments
+
+TEST(TimeListComment, PickingShowsTheCommentAndTypingATimeEmptiesIt)
+{
+    ModuleCopy copy;
+    std::string picked;
+    std::string afterTyping = "<unread>";
+    WithList(copy, {{"1:01:000", "one"}, {"2:01:000", "two\\nlines"}}, [&](HWND dialog) {
+        PickItem(dialog, 1);
+        picked = CommentText(dialog);
+        TypeText(TimeBoxEdit(dialog), "9", false);
+        afterTyping = CommentText(dialog);
+    });
+    EXPECT_EQ(picked, "two\r\nlines");
+    EXPECT_EQ(afterTyping, "");
+    // Emptying the box is no edit of the item's comment.
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=one", "1=two\\nlines"}));
+}
+
+TEST(TimeListComment, TypedCommentChangesTheSelectedItemAndSurvivesReopening)
+{
+    ModuleCopy copy;
+    WithList(copy, {{"1:01:000", "one"}, {"2:01:000", "two"}}, [&](HWND dialog) {
+        PickItem(dialog, 1);
+        TypeText(CommentBox(dialog), "second place");
+    });
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=one", "1=second place"}));
+
+    std::string shown;
+    DialogRun run = RunTimeDialog(copy, kCode, [&](HWND dialog) {
+        PickItem(dialog, 1);
+        shown = CommentText(dialog);
+    });
+    ASSERT_TRUE(run.dialogSeen);
+    EXPECT_EQ(shown, "second place");
+}
+
+TEST(TimeListComment, TypedCommentWithoutSelectionChangesNoItem)
+{
+    ModuleCopy copy;
+    WithList(copy, {{"1:01:000", "one"}}, [&](HWND dialog) {
+        TypeText(CommentBox(dialog), "nobody's");
+    });
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=one"}));
+}
+
+TEST(TimeListComment, TypingInTheDroppedDownListKeepsTheMatchedItemsComment)
+{
+    ModuleCopy copy;
+    int matched = CB_ERR;
+    std::string commentWhileDropped = "<unread>";
+    std::string commentAfterCloseUp = "<unread>";
+    WithList(copy, {{"1:01:000", "one"}, {"2:01:000", "two"}, {"2:03:000", "three"}}, [&](HWND dialog) {
+        PickItem(dialog, 0);
+        SendDlgItemMessageA(dialog, kTimeBox, CB_SHOWDROPDOWN, TRUE, 0);
+        // Typing over the time text: the dropped-down list selects the first
+        // item that starts with it while the comment box still shows "one".
+        HWND edit = TimeBoxEdit(dialog);
+        SendMessageA(edit, EM_SETSEL, 0, -1);
+        TypeText(edit, "2:0", false);
+        matched = SelectedItem(dialog);
+        commentWhileDropped = CommentText(dialog);
+        SendDlgItemMessageA(dialog, kTimeBox, CB_SHOWDROPDOWN, FALSE, 0);
+        commentAfterCloseUp = CommentText(dialog);
+    });
+    EXPECT_EQ(matched, 1);
+    EXPECT_EQ(commentWhileDropped, "");
+    EXPECT_EQ(commentAfterCloseUp, "two");
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=one", "1=two", "2=three"}));
+}
+
+TEST(TimeListComment, LongTypedJapaneseCommentIsKeptWhole)
+{
+    ModuleCopy copy;
+    std::string shown;
+    WithList(copy, {{"1:01:000", "x" + Repeat(kSo, 129)}}, [&](HWND dialog) {
+        PickItem(dialog, 0);
+        HWND box = CommentBox(dialog);
+        SendMessageA(box, EM_SETSEL, 0, -1);
+        SendMessageA(box, WM_CHAR, VK_BACK, 0);
+        // One character at a time, as an input method hands them over.
+        for (int i = 0; i < 140; ++i)
+            SendMessageA(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(kSo));
+        shown = CommentText(dialog);
+    });
+    // Wine's box counts its limit in characters, so it holds more bytes than an item keeps.
+    ASSERT_GT(shown.size(), 259u);
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=" + Repeat(kSo, 129)}));
+}
+
+// ---------------------------------------------------------------------------
+// Comment blocks
+
+namespace {
+using GlobalAllocFn = HGLOBAL(WINAPI*)(UINT, SIZE_T);
+using GlobalFreeFn = HGLOBAL(WINAPI*)(HGLOBAL);
+
+// What the module allocated and freed; only its own thread calls these.
+struct BlockLedger {
+    GlobalAllocFn alloc = nullptr;
+    GlobalFreeFn free = nullptr;
+    std::set<HGLOBAL> live;
+    int commentBlocks = 0;
+    int strangeFrees = 0;  // of a block it never allocated, or twice
+};
+BlockLedger g_ledger;
+constexpr SIZE_T kCommentBlockSize = 260;
+
+HGLOBAL WINAPI CountingGlobalAlloc(UINT flags, SIZE_T bytes)
+{
+    HGLOBAL block = g_ledger.alloc(flags, bytes);
+    if (block != nullptr) {
+        g_ledger.live.insert(block);
+        if (bytes == kCommentBlockSize)
+            ++g_ledger.commentBlocks;
+    }
+    return block;
+}
+
+HGLOBAL WINAPI CountingGlobalFree(HGLOBAL block)
+{
+    if (g_ledger.live.erase(block) == 0)
+        ++g_ledger.strangeFrees;
+    return g_ledger.free(block);
+}
+}
+
+TEST(TimeListBlocks, EveryCommentBlockIsFreedExactlyOnce)
+{
+    ModuleCopy copy;
+    g_ledger = BlockLedger{};
+    g_ledger.alloc = reinterpret_cast<GlobalAllocFn>(
+        PatchImport(copy.module(), "KERNEL32.dll", "GlobalAlloc", reinterpret_cast<void*>(CountingGlobalAlloc)));
+    g_ledger.free = reinterpret_cast<GlobalFreeFn>(
+        PatchImport(copy.module(), "KERNEL32.dll", "GlobalFree", reinterpret_cast<void*>(CountingGlobalFree)));
+    ASSERT_NE(g_ledger.alloc, nullptr);
+    ASSERT_NE(g_ledger.free, nullptr);
+
+    constexpr int kItems = 50;
+    constexpr int kDialogs = 30;
+    std::vector<StoredItem> items;
+    for (int i = 0; i < kItems; ++i)
+        items.push_back({std::to_string(i + 1) + ":01:000", "comment " + std::to_string(i)});
+    copy.WriteIni(ListSettings(items));
+
+    int allocatedBefore = 0;
+    for (int round = 0; round < kDialogs; ++round) {
+        const int loaded = static_cast<int>(SavedTimes(copy).size());
+        // Each round adds an item, replaces a comment and deletes an item;
+        // every third round also deletes all and adds one afterwards.
+        const bool deleteAll = round % 3 == 2;
+        size_t liveWithList = 0;
+        int itemsAtEnd = -1;
+        int boxesAnswered = 0;
+        DialogRun run = RunTimeDialog(copy, kCode, [&](HWND dialog) {
+            TypeText(TimeBoxEdit(dialog), "new " + std::to_string(round));
+            SendCommand(dialog, kAdd);
+            TypeText(TimeBoxEdit(dialog), ListItem(dialog, 0));
+            PostCommand(dialog, kAdd);
+            boxesAnswered += AnswerBox(dialog, IDYES).shown;
+            Settle(dialog);
+            PickItem(dialog, 1);
+            PostCommand(dialog, kDelete);
+            boxesAnswered += AnswerBox(dialog, IDYES).shown;
+            Settle(dialog);
+            if (deleteAll) {
+                PostCommand(dialog, kDeleteAll);
+                boxesAnswered += AnswerBox(dialog, IDYES).shown;
+                Settle(dialog);
+                TypeText(TimeBoxEdit(dialog), "after all");
+                SendCommand(dialog, kAdd);
+            }
+            liveWithList = g_ledger.live.size();
+            itemsAtEnd = ListCount(dialog);
+        });
+        ASSERT_TRUE(run.dialogSeen);
+        ASSERT_EQ(boxesAnswered, deleteAll ? 3 : 2) << "round " << round;
+        // One block per item while the dialog is open, none once it is gone.
+        EXPECT_EQ(liveWithList, static_cast<size_t>(itemsAtEnd)) << "round " << round;
+        ASSERT_EQ(g_ledger.live.size(), 0u) << "round " << round;
+        EXPECT_EQ(g_ledger.commentBlocks - allocatedBefore, loaded + 1 + (deleteAll ? 1 : 0)) << "round " << round;
+        allocatedBefore = g_ledger.commentBlocks;
+    }
+    EXPECT_EQ(g_ledger.strangeFrees, 0);
+    EXPECT_GE(g_ledger.commentBlocks, kItems * 2);
+}
+
+// ---------------------------------------------------------------------------
+// Pictures for the user's guide: run with TARVIX_PICTURES set to a folder.
+
+namespace {
+// Lets the dialog's thread paint what the last commands changed.
+void LetPaint(HWND dialog)
+{
+    Settle(dialog);
+    Sleep(300);
+    Settle(dialog);
+}
+}
+
+TEST(TimeListPictures, DroppedListPickedItemAndDeleteQuestion)
+{
+    char folder[MAX_PATH];
+    if (GetEnvironmentVariableA("TARVIX_PICTURES", folder, sizeof folder) == 0)
+        GTEST_SKIP() << "set TARVIX_PICTURES to a folder to save the pictures";
+    const std::string droppedPicture = std::string(folder) + "\\time-list-dropped.bmp";
+    const std::string pickedPicture = std::string(folder) + "\\time-list-picked.bmp";
+    const std::string questionPicture = std::string(folder) + "\\question-box.bmp";
+
+    ModuleCopy copy;
+    bool pickedSaved = false;
+    bool droppedSaved = false;
+    bool questionSaved = false;
+    bool dropped = false;
+    int selectedWhileDropped = CB_ERR;
+    std::string comment;
+    BoxSeen question;
+    WithList(copy,
+             {{"1:01:000", "イントロ"},
+              {"9:01:000", "Aメロ\\nギターのフィルを直す"},
+              {"17:01:000", "サビ"},
+              {"33:03:240", "間奏\\nテンポを確認"}},
+             [&](HWND dialog) {
+                 RECT dialogRect{};
+                 GetWindowRect(dialog, &dialogRect);
+                 PickItem(dialog, 1);
+                 comment = CommentText(dialog);
+                 LetPaint(dialog);
+                 pickedSaved = SaveScreenArea(dialogRect, pickedPicture.c_str());
+
+                 SendDlgItemMessageA(dialog, kTimeBox, CB_SHOWDROPDOWN, TRUE, 0);
+                 dropped = SendDlgItemMessageA(dialog, kTimeBox, CB_GETDROPPEDSTATE, 0, 0) != 0;
+                 COMBOBOXINFO info{};
+                 info.cbSize = sizeof info;
+                 GetComboBoxInfo(GetDlgItem(dialog, kTimeBox), &info);
+                 RECT list{};
+                 GetWindowRect(info.hwndList, &list);
+                 // The dropped-down list follows the pointer: rest it on the picked item.
+                 SetCursorPos(list.left + 20, list.top + 14 + 7);
+                 LetPaint(dialog);
+                 selectedWhileDropped = SelectedItem(dialog);
+                 droppedSaved = SaveScreenArea(UnionOf(dialogRect, list), droppedPicture.c_str());
+                 SendDlgItemMessageA(dialog, kTimeBox, CB_SHOWDROPDOWN, FALSE, 0);
+
+                 PostCommand(dialog, kDelete);
+                 HWND box = WaitForOwnedDialog(dialog);
+                 if (box != nullptr) {
+                     LetPaint(dialog);
+                     RECT boxRect{};
+                     GetWindowRect(box, &boxRect);
+                     questionSaved = SaveScreenArea(UnionOf(dialogRect, boxRect), questionPicture.c_str());
+                 }
+                 question = AnswerBox(dialog, IDNO);
+                 Settle(dialog);
+             });
+    EXPECT_EQ(comment, "Aメロ\r\nギターのフィルを直す");
+    EXPECT_TRUE(dropped);
+    EXPECT_EQ(selectedWhileDropped, 1);
+    EXPECT_TRUE(pickedSaved) << pickedPicture;
+    EXPECT_TRUE(droppedSaved) << droppedPicture;
+    EXPECT_TRUE(question.shown);
+    EXPECT_TRUE(questionSaved) << questionPicture;
+}
