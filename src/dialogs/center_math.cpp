@@ -13,7 +13,8 @@ int32_t Clamp32(int64_t value)
 // One axis: centre on [refLow, refHigh], then keep inside [areaLow, areaHigh].
 int32_t CenterAxis(int32_t areaLow, int32_t areaHigh, int32_t refLow, int32_t refHigh, int32_t size)
 {
-    // 64-bit sums: C++ division truncates toward zero, like the 32-bit original.
+    // 64-bit sums cannot overflow; C++ division truncates toward zero, as the
+    // 32-bit arithmetic of the placement rule asks.
     int64_t pos = (int64_t{refLow} + refHigh) / 2 - int64_t{size} / 2;
     if (pos < areaLow)
         pos = areaLow;
