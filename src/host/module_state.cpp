@@ -10,4 +10,3 @@ int32_t g_displayTick;
 HWND g_tooltipWindow;
 HHOOK g_centerHook;
 HFONT g_titleFont;
-bool g_fillingComment;

@@ -26,5 +26,3 @@ extern HWND g_tooltipWindow;
 extern HHOOK g_centerHook;
 // The about box's bold title font while the box is open.
 extern HFONT g_titleFont;
-// True while the time list itself fills the comment box.
-extern bool g_fillingComment;

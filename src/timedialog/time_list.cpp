@@ -1,7 +1,6 @@
 #include "time_list.h"
 
 #include "../dialogs/message_box.h"
-#include "../host/module_state.h"
 #include "../res/resource.h"
 #include "../settings/comment_escape.h"
 #include "../settings/decimal_text.h"
@@ -52,15 +51,11 @@ int SelectedItem(HWND timeBox)
     return static_cast<int>(SendMessageA(timeBox, CB_GETCURSEL, 0, 0));
 }
 
-// Puts text into the comment box. The box's change notification that this
-// causes is not an edit by the user: emptying the box while typing in the
-// dropped-down list (which selects the first match) must not wipe that
-// item's comment.
+// Setting a multi-line edit box's text sends no EN_CHANGE, so filling the
+// comment box never reaches StoreEditedComment.
 void FillComment(HWND dialog, const char* text)
 {
-    g_fillingComment = true;
     SetDlgItemTextA(dialog, IDC_TIME_COMMENT, text);
-    g_fillingComment = false;
 }
 
 void ClearComment(HWND dialog)
@@ -78,8 +73,6 @@ void ShowSelectedComment(HWND dialog, HWND timeBox)
 // The user edited the comment box: the selected item's comment follows at once.
 void StoreEditedComment(HWND dialog, HWND timeBox)
 {
-    if (g_fillingComment)
-        return;
     int selected = SelectedItem(timeBox);
     if (selected == CB_ERR)
         return;
