@@ -3,6 +3,7 @@
 // signed 32-bit screen coordinates.
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 constexpr size_t kPlacementRecordSize = 12;

@@ -86,8 +86,14 @@ run() {
     fi
     export DISPLAY
     DISPLAY=$(cat "$state/display")
-    local status=0
-    timeout --kill-after=10 "${TARVIX_WINE_TIMEOUT:-600}" env LC_ALL=ja_JP.UTF-8 wine "$@" || status=$?
+    # Wine leaves helper processes (explorer.exe, services) running with the
+    # server; they inherit the program's output. Sent to a file, they cannot
+    # hold a caller's pipe (CTest's) open after the program has ended.
+    local status=0 log
+    log=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")
+    timeout --kill-after=10 "${TARVIX_WINE_TIMEOUT:-600}" env LC_ALL=ja_JP.UTF-8 wine "$@" >"$log" 2>&1 || status=$?
+    cat "$log"
+    rm -f "$log"
     if [ "$own" = 1 ]; then
         stop
     fi
