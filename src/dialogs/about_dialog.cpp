@@ -38,14 +38,16 @@ void ShowVersionValues(HWND dialog, const char* path)
     if (data == nullptr)
         return;
     if (GetFileVersionInfoA(path, 0, size, data)) {
-        char prefix[kVersionStringSize];
+        // Empty to start with: a failed LoadStringA need not write a terminator.
+        char prefix[kVersionStringSize] = "";
         LoadStringA(g_instance, IDS_VERSION_PREFIX, prefix, sizeof prefix);
         for (int i = 0; i < IDS_VERSION_KEY_COUNT; ++i) {
-            char key[kVersionStringSize];
+            char key[kVersionStringSize] = "";
             LoadStringA(g_instance, IDS_VERSION_KEY_FIRST + i, key, sizeof key);
             char query[sizeof prefix + sizeof key];
             lstrcpynA(query, prefix, sizeof query);
             lstrcpynA(query + lstrlenA(query), key, sizeof query - lstrlenA(query));
+            // A missing key or a failed look-up leaves value unset: the field stays empty.
             char* value = nullptr;
             UINT length = 0;
             if (VerQueryValueA(data, query, reinterpret_cast<void**>(&value), &length) && value != nullptr)

@@ -3,4 +3,4 @@
 #pragma once
 
 constexpr char kMakerMail[] = "support@tarvix-works.example";
-constexpr char kMakerHomePage[] = "https://tarvix-works.example/tarvix/";
+constexpr char kMakerHomePage[] = "https://tarvix-works.example/";

@@ -3,3 +3,4 @@ add_test(NAME checks.module_binary
          COMMAND ${CMAKE_SOURCE_DIR}/tests/checks/check-module.sh ${CMAKE_SOURCE_DIR}/build/bin/Tarvix.dll)
 add_test(NAME checks.bounded_copies COMMAND ${CMAKE_SOURCE_DIR}/tests/checks/check-bounded-copies.sh)
 add_test(NAME checks.bounded_copies_selftest COMMAND ${CMAKE_SOURCE_DIR}/tests/checks/selftest-bounded-copies.sh)
+add_test(NAME checks.dist COMMAND ${CMAKE_SOURCE_DIR}/tests/checks/check-dist.sh)
