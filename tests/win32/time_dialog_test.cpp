@@ -867,7 +867,9 @@ TEST_F(TimeDialogDrawing, DroppedListShowsItemsAndTheSelectedOneHighlighted)
         }
         SendMessageA(box, CB_SHOWDROPDOWN, FALSE, 0);
         if (pictureFolder != nullptr) {
-            // The usual view: an item chosen, its comment shown.
+            // The usual view: an item chosen, its comment shown. (Closing
+            // the list may have moved the selection to where it was hovered.)
+            SendMessageA(box, CB_SETCURSEL, 2, 0);
             SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kTimeBoxId, CBN_SELENDOK), reinterpret_cast<LPARAM>(box));
             marker.Settle();
             RECT commentRect;

@@ -64,6 +64,12 @@ start() {
         wineserver -w
         touch "$WINEPREFIX/.tarvix-ready"
     fi
+    # Title-bar glyphs (the close box's cross) are drawn with Wine's Marlett
+    # font, which this Wine looks for in the prefix's Fonts folder only.
+    local marlett=/usr/share/wine/fonts/marlett.ttf fonts=$WINEPREFIX/drive_c/windows/Fonts
+    if [ -f "$marlett" ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+        cp "$marlett" "$fonts/"
+    fi
     wineserver -p >/dev/null 2>&1 || true
 }
 
