@@ -7,15 +7,12 @@
 #include "call_counter.h"
 #include "dialog_driver.h"
 #include "module_copy.h"
+#include "res/resource.h"
 
 namespace {
 constexpr int kDialogs = 500;
 constexpr int kWarmUp = 50;
 constexpr int kItems = 50;
-constexpr int kTimeBox = 102;
-constexpr int kDeleteButton = 103;
-constexpr int kAddButton = 104;
-constexpr WPARAM kVersionEntry = 106;
 // Private bytes may wobble with the platform's own caches, not grow with use.
 constexpr SIZE_T kPrivateBytesSlack = 4 * 1024 * 1024;
 
@@ -70,7 +67,7 @@ SIZE_T PrivateBytes()
 void WorkDialog(HWND dialog, int round, bool& boxesSeen)
 {
     if (round % 10 == 0) {
-        PostSysCommand(dialog, kVersionEntry);
+        PostSysCommand(dialog, IDM_TIME_VERSION);
         HWND about = WaitForOwnedDialog(dialog);
         boxesSeen = boxesSeen && about != nullptr;
         if (about != nullptr) {
@@ -79,16 +76,16 @@ void WorkDialog(HWND dialog, int round, bool& boxesSeen)
         }
     }
     if (round % 7 == 0) {
-        SendDlgItemMessageA(dialog, kTimeBox, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-        PostCommand(dialog, kDeleteButton);
+        SendDlgItemMessageA(dialog, IDC_TIME_BOX, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        PostCommand(dialog, IDC_TIME_DELETE);
         boxesSeen = boxesSeen && AnswerBox(dialog, IDOK).shown;
     }
     if (round % 3 == 0) {
-        SetDlgItemTextA(dialog, kTimeBox, "999:09:999");
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kAddButton, BN_CLICKED), 0);
-        int added = static_cast<int>(SendDlgItemMessageA(dialog, kTimeBox, CB_GETCOUNT, 0, 0)) - 1;
-        SendDlgItemMessageA(dialog, kTimeBox, CB_SETCURSEL, added, 0);
-        PostCommand(dialog, kDeleteButton);
+        SetDlgItemTextA(dialog, IDC_TIME_BOX, "999:09:999");
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_TIME_ADD, BN_CLICKED), 0);
+        int added = static_cast<int>(SendDlgItemMessageA(dialog, IDC_TIME_BOX, CB_GETCOUNT, 0, 0)) - 1;
+        SendDlgItemMessageA(dialog, IDC_TIME_BOX, CB_SETCURSEL, added, 0);
+        PostCommand(dialog, IDC_TIME_DELETE);
         boxesSeen = boxesSeen && AnswerBox(dialog, IDYES).shown;
     }
     PostCommand(dialog, round % 2 == 0 ? IDOK : IDCANCEL);

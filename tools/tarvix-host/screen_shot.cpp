@@ -2,13 +2,12 @@
 
 #include <cstdio>
 
-bool SaveWindowPicture(HWND window, const char* path)
+bool SaveScreenArea(const RECT& rect, const char* path)
 {
-    RECT rect;
-    if (!GetWindowRect(window, &rect))
-        return false;
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0)
+        return false;
     int stride = (width * 3 + 3) & ~3;
 
     BITMAPINFOHEADER info{};
@@ -44,4 +43,10 @@ bool SaveWindowPicture(HWND window, const char* path)
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return ok;
+}
+
+bool SaveWindowPicture(HWND window, const char* path)
+{
+    RECT rect;
+    return GetWindowRect(window, &rect) && SaveScreenArea(rect, path);
 }

@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "screen_shot.h"  // SaveScreenArea
+
 // The smallest rectangle holding both a and b.
 RECT UnionOf(const RECT& a, const RECT& b);
-// Saves what the screen shows inside rect (screen coordinates) as a 24-bit BMP file.
-bool SaveScreenArea(const RECT& rect, const char* path);
