@@ -233,15 +233,11 @@ TEST(TimeListAdd, ExistingTextAsksBeforeReplacingTheComment)
         // The search ignores letter case but wants the whole text.
         TypeText(TimeBoxEdit(dialog), "abc");
         TypeText(CommentBox(dialog), "new");
-        PostCommand(dialog, kAdd);
-        no = AnswerBox(dialog, IDNO);
-        Settle(dialog);
+        no = AnswerCommand(dialog, kAdd, IDNO);
         afterNo = ListItems(dialog);
         commentAfterNo = CommentText(dialog);
 
-        PostCommand(dialog, kAdd);
-        yes = AnswerBox(dialog, IDYES);
-        Settle(dialog);
+        yes = AnswerCommand(dialog, kAdd, IDYES);
         afterYes = ListItems(dialog);
         selectedAfterYes = SelectedItem(dialog);
         timeAfterYes = ItemText(dialog, kTimeBox);
@@ -270,9 +266,7 @@ TEST(TimeListAdd, NoLeavesTheExistingCommentAlone)
     WithList(copy, {{"ABC", "old"}}, [&](HWND dialog) {
         TypeText(TimeBoxEdit(dialog), "abc");
         TypeText(CommentBox(dialog), "new");
-        PostCommand(dialog, kAdd);
-        no = AnswerBox(dialog, IDNO);
-        Settle(dialog);
+        no = AnswerCommand(dialog, kAdd, IDNO);
     });
     EXPECT_TRUE(no.shown);
     EXPECT_EQ(SavedTimes(copy), (Lines{"0=ABC"}));
@@ -300,9 +294,7 @@ TEST(TimeListDelete, WithoutSelectionShowsANoticeAndChangesNothing)
     BoxSeen notice;
     Lines shown;
     WithList(copy, {{"1:01:000", "one"}, {"2:01:000", "two"}}, [&](HWND dialog) {
-        PostCommand(dialog, kDelete);
-        notice = AnswerBox(dialog, IDOK);
-        Settle(dialog);
+        notice = AnswerCommand(dialog, kDelete, IDOK);
         shown = ListItems(dialog);
     });
     ASSERT_TRUE(notice.shown);
@@ -325,15 +317,11 @@ TEST(TimeListDelete, AsksAndYesRemovesTheSelectedItem)
     std::string commentAfterYes;
     WithList(copy, {{"1:01:000", "one"}, {"2:01:000", "two"}, {"3:01:000", "three"}}, [&](HWND dialog) {
         PickItem(dialog, 1);
-        PostCommand(dialog, kDelete);
-        no = AnswerBox(dialog, IDNO);
-        Settle(dialog);
+        no = AnswerCommand(dialog, kDelete, IDNO);
         afterNo = ListItems(dialog);
         commentAfterNo = CommentText(dialog);
 
-        PostCommand(dialog, kDelete);
-        yes = AnswerBox(dialog, IDYES);
-        Settle(dialog);
+        yes = AnswerCommand(dialog, kDelete, IDYES);
         afterYes = ListItems(dialog);
         commentAfterYes = CommentText(dialog);
     });
@@ -363,9 +351,7 @@ TEST(TimeListDelete, DeleteAllWarnsWithNoAsDefaultAndYesEmptiesTheList)
     std::string commentAfterYes = "<unread>";
     WithList(copy, {{"1:01:000", "one"}, {"2:01:000", "two"}}, [&](HWND dialog) {
         PickItem(dialog, 0);
-        PostCommand(dialog, kDeleteAll);
-        no = AnswerBox(dialog, IDNO);
-        Settle(dialog);
+        no = AnswerCommand(dialog, kDeleteAll, IDNO);
         countAfterNo = ListCount(dialog);
 
         // Enter presses the default button, No.
@@ -378,9 +364,7 @@ TEST(TimeListDelete, DeleteAllWarnsWithNoAsDefaultAndYesEmptiesTheList)
         Settle(dialog);
         countAfterEnter = ListCount(dialog);
 
-        PostCommand(dialog, kDeleteAll);
-        yes = AnswerBox(dialog, IDYES);
-        Settle(dialog);
+        yes = AnswerCommand(dialog, kDeleteAll, IDYES);
         countAfterYes = ListCount(dialog);
         commentAfterYes = CommentText(dialog);
     });
@@ -562,17 +546,11 @@ TEST(TimeListBlocks, EveryCommentBlockIsFreedExactlyOnce)
             TypeText(TimeBoxEdit(dialog), "new " + std::to_string(round));
             SendCommand(dialog, kAdd);
             TypeText(TimeBoxEdit(dialog), ListItem(dialog, 0));
-            PostCommand(dialog, kAdd);
-            boxesAnswered += AnswerBox(dialog, IDYES).shown;
-            Settle(dialog);
+            boxesAnswered += AnswerCommand(dialog, kAdd, IDYES).shown;
             PickItem(dialog, 1);
-            PostCommand(dialog, kDelete);
-            boxesAnswered += AnswerBox(dialog, IDYES).shown;
-            Settle(dialog);
+            boxesAnswered += AnswerCommand(dialog, kDelete, IDYES).shown;
             if (deleteAll) {
-                PostCommand(dialog, kDeleteAll);
-                boxesAnswered += AnswerBox(dialog, IDYES).shown;
-                Settle(dialog);
+                boxesAnswered += AnswerCommand(dialog, kDeleteAll, IDYES).shown;
                 TypeText(TimeBoxEdit(dialog), "after all");
                 SendCommand(dialog, kAdd);
             }

@@ -126,3 +126,11 @@ void Settle(HWND dialog)
     // thread next asks for messages, i.e. after the command has returned.
     SendMessageA(dialog, WM_NULL, 0, 0);
 }
+
+BoxSeen AnswerCommand(HWND dialog, int control, int button)
+{
+    PostCommand(dialog, control);
+    BoxSeen seen = AnswerBox(dialog, button);
+    Settle(dialog);
+    return seen;
+}

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "dialog_driver.h"
+
 // One item as the settings file holds it: ItemTime/n and, unless
 // hasComment is false, ItemComment/n (already escaped).
 struct StoredItem {
@@ -38,3 +40,6 @@ void PickItem(HWND dialog, int index);
 // Returns once the dialog's thread is back in its message loop, so that a
 // command whose box has just closed has finished its work.
 void Settle(HWND dialog);
+// Posts a command that opens a message box, answers the box with button and
+// returns once the command has finished; what the box showed is returned.
+BoxSeen AnswerCommand(HWND dialog, int control, int button);
