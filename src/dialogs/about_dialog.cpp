@@ -2,56 +2,67 @@
 
 #include <shellapi.h>
 
-#include <cstring>
-
-#include "../host/module_state.h"
+#include "../module/module_state.h"
 #include "../res/contact.h"
 #include "../res/resource.h"
 
 namespace {
 constexpr int kTitleFontHeight = 15;
-// LoadStringA limit for the query prefix and each key, terminator included.
+// LoadStringW limit for the query prefix and each key, terminator included.
 constexpr int kVersionStringSize = 30;
-constexpr char kExplorer[] = "Explorer";
-constexpr char kSelectArgument[] = "/e,/select,";
+constexpr wchar_t kExplorerFile[] = L"\\explorer.exe";
+constexpr wchar_t kSelectArgument[] = L"/e,/select,\"";
+constexpr wchar_t kQuote[] = L"\"";
 
 void MakeTitleFont(HWND dialog)
 {
     HWND title = GetDlgItem(dialog, IDC_ABOUT_TITLE);
-    LOGFONTA font{};
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(title, WM_GETFONT, 0, 0)), sizeof font, &font);
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(title, WM_GETFONT, 0, 0)), sizeof font, &font);
     font.lfHeight = kTitleFontHeight;
     font.lfWeight = FW_BOLD;
-    g_titleFont = CreateFontIndirectA(&font);
-    SendMessageA(title, WM_SETFONT, reinterpret_cast<WPARAM>(g_titleFont), FALSE);
+    g_titleFont = CreateFontIndirectW(&font);
+    SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(g_titleFont), FALSE);
+}
+
+// The module's full path; false when it cannot be had whole.
+bool GetModulePath(wchar_t (&path)[MAX_PATH])
+{
+    DWORD length = GetModuleFileNameW(g_instance, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        path[0] = L'\0';
+        return false;
+    }
+    return true;
 }
 
 // Fills the title, copyright and description fields from the module's own
-// version resource. A value that is missing leaves its field empty.
-void ShowVersionValues(HWND dialog, const char* path)
+// version resource, whose texts are Unicode. A value that is missing leaves
+// its field empty.
+void ShowVersionValues(HWND dialog, const wchar_t* path)
 {
     DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeA(path, &handle);
+    DWORD size = GetFileVersionInfoSizeW(path, &handle);
     if (size == 0)
         return;
     void* data = GlobalAlloc(GPTR, size);
     if (data == nullptr)
         return;
-    if (GetFileVersionInfoA(path, 0, size, data)) {
-        // Empty to start with: a failed LoadStringA need not write a terminator.
-        char prefix[kVersionStringSize] = "";
-        LoadStringA(g_instance, IDS_VERSION_PREFIX, prefix, sizeof prefix);
+    if (GetFileVersionInfoW(path, 0, size, data)) {
+        // Empty to start with: a failed LoadStringW need not write a terminator.
+        wchar_t prefix[kVersionStringSize] = L"";
+        LoadStringW(g_instance, IDS_VERSION_PREFIX, prefix, kVersionStringSize);
         for (int i = 0; i < IDS_VERSION_KEY_COUNT; ++i) {
-            char key[kVersionStringSize] = "";
-            LoadStringA(g_instance, IDS_VERSION_KEY_FIRST + i, key, sizeof key);
-            char query[sizeof prefix + sizeof key];
-            lstrcpynA(query, prefix, sizeof query);
-            lstrcpynA(query + lstrlenA(query), key, sizeof query - lstrlenA(query));
+            wchar_t key[kVersionStringSize] = L"";
+            LoadStringW(g_instance, IDS_VERSION_KEY_FIRST + i, key, kVersionStringSize);
+            wchar_t query[2 * kVersionStringSize];
+            lstrcpynW(query, prefix, kVersionStringSize);
+            lstrcpynW(query + lstrlenW(query), key, kVersionStringSize);
             // A missing key or a failed look-up leaves value unset: the field stays empty.
-            char* value = nullptr;
+            wchar_t* value = nullptr;
             UINT length = 0;
-            if (VerQueryValueA(data, query, reinterpret_cast<void**>(&value), &length) && value != nullptr)
-                SetDlgItemTextA(dialog, IDC_ABOUT_TITLE + i, value);
+            if (VerQueryValueW(data, query, reinterpret_cast<void**>(&value), &length) && value != nullptr)
+                SetDlgItemTextW(dialog, IDC_ABOUT_TITLE + i, value);
         }
     }
     GlobalFree(data);
@@ -59,26 +70,54 @@ void ShowVersionValues(HWND dialog, const char* path)
 
 BOOL OnInitDialog(HWND dialog)
 {
-    char path[MAX_PATH];
-    if (GetModuleFileNameA(g_instance, path, sizeof path) == 0)
-        path[0] = '\0';
+    wchar_t path[MAX_PATH];
+    GetModulePath(path);
     MakeTitleFont(dialog);
     ShowVersionValues(dialog, path);
-    SetDlgItemTextA(dialog, IDC_ABOUT_PATH, path);
+    SetDlgItemTextW(dialog, IDC_ABOUT_PATH, path);
     SetDlgItemTextA(dialog, IDC_ABOUT_MAIL, kMakerMail);
     SetDlgItemTextA(dialog, IDC_ABOUT_HOMEPAGE, kMakerHomePage);
     return FALSE;  // the dialog manager leaves the focus alone
 }
 
+// Appends text to out (holding length characters of size); false when it does not fit.
+bool Append(wchar_t* out, size_t size, size_t& length, const wchar_t* text)
+{
+    size_t add = static_cast<size_t>(lstrlenW(text));
+    if (length + add + 1 > size)
+        return false;
+    lstrcpynW(out + length, text, static_cast<int>(add + 1));
+    length += add;
+    return true;
+}
+
 // Opens the module's folder in Explorer with the module file selected.
+// Explorer is named by its full path: a bare name would be looked up in the
+// host's current folder first, where any program called Explorer could wait.
+// The path is quoted, so that a comma in a folder name does not end it.
 void ShowModuleInExplorer(HWND dialog)
 {
-    char argument[sizeof kSelectArgument - 1 + MAX_PATH];
-    lstrcpynA(argument, kSelectArgument, sizeof argument);
-    size_t prefixLength = sizeof kSelectArgument - 1;
-    if (GetModuleFileNameA(g_instance, argument + prefixLength, MAX_PATH) == 0)
+    wchar_t explorer[MAX_PATH];
+    UINT folderLength = GetWindowsDirectoryW(explorer, MAX_PATH);
+    size_t explorerLength = folderLength;
+    if (folderLength == 0 || folderLength >= MAX_PATH)
         return;
-    ShellExecuteA(dialog, nullptr, kExplorer, argument, nullptr, SW_SHOWNORMAL);
+    // The Windows folder ends in "\" only when it is a drive's root.
+    if (explorer[explorerLength - 1] == L'\\')
+        --explorerLength;
+    if (!Append(explorer, MAX_PATH, explorerLength, kExplorerFile))
+        return;
+
+    wchar_t path[MAX_PATH];
+    if (!GetModulePath(path))
+        return;
+    wchar_t argument[ARRAYSIZE(kSelectArgument) + MAX_PATH + ARRAYSIZE(kQuote)];
+    size_t argumentLength = 0;
+    argument[0] = L'\0';
+    if (Append(argument, ARRAYSIZE(argument), argumentLength, kSelectArgument) &&
+        Append(argument, ARRAYSIZE(argument), argumentLength, path) &&
+        Append(argument, ARRAYSIZE(argument), argumentLength, kQuote))
+        ShellExecuteW(dialog, nullptr, explorer, argument, nullptr, SW_SHOWNORMAL);
 }
 }
 
@@ -107,5 +146,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 void ShowAboutBox(HWND owner)
 {
-    DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDialogProc, 0);
+    // A Unicode dialog: its edit boxes then keep the path and the version texts
+    // whole, whatever the ANSI code page.
+    DialogBoxParamW(g_instance, MAKEINTRESOURCEW(IDD_ABOUT), owner, AboutDialogProc, 0);
 }

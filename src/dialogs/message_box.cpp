@@ -1,6 +1,6 @@
 #include "message_box.h"
 
-#include "../host/module_state.h"
+#include "../module/module_state.h"
 #include "center_math.h"
 
 namespace {
@@ -10,19 +10,19 @@ constexpr UINT kIconMask = MB_ICONMASK;
 constexpr UINT kQueryCenterWindow = 0x036B;
 constexpr UINT kMoveOnly = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
 
-const char* DefaultCaption(UINT style)
+const wchar_t* DefaultCaption(UINT style)
 {
     switch (style & kIconMask) {
     case MB_ICONHAND:
-        return "エラー";
+        return L"エラー";
     case MB_ICONQUESTION:
-        return "確認";
+        return L"確認";
     case MB_ICONEXCLAMATION:
-        return "警告";
+        return L"警告";
     case MB_ICONASTERISK:
-        return "情報";
+        return L"情報";
     }
-    return "";  // a real empty title, not the platform's default one
+    return L"";  // a real empty title, not the platform's default one
 }
 
 Box ToBox(const RECT& rect)
@@ -41,8 +41,23 @@ HWND DefaultReference(HWND window, LONG style)
     return candidate;
 }
 
+// The work area of the monitor that holds reference (the nearest one); the
+// primary monitor's without a reference or where no monitor is known.
+RECT WorkAreaOf(HWND reference)
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    HMONITOR handle = reference != nullptr ? MonitorFromWindow(reference, MONITOR_DEFAULTTONEAREST) : nullptr;
+    if (handle != nullptr && GetMonitorInfoW(handle, &monitor))
+        return monitor.rcWork;
+    RECT area;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
 // Centres window on reference (or, when null, on its parent or owner),
-// keeping it inside the parent's client area or the desktop's work area.
+// keeping it inside the parent's client area, or inside the work area of
+// the reference's monitor (the primary one's when there is no reference).
 void CenterWindowOn(HWND window, HWND reference)
 {
     LONG style = GetWindowLongA(window, GWL_STYLE);
@@ -64,7 +79,7 @@ void CenterWindowOn(HWND window, HWND reference)
             if ((referenceStyle & WS_VISIBLE) == 0 || (referenceStyle & WS_MINIMIZE) != 0)
                 reference = nullptr;
         }
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+        area = WorkAreaOf(reference);
         if (reference != nullptr)
             GetWindowRect(reference, &referenceRect);
         else
@@ -88,20 +103,20 @@ LRESULT CALLBACK CenterHookProc(int code, WPARAM wParam, LPARAM lParam)
 }
 }
 
-int ShowMessage(HWND owner, const char* text, const char* caption, UINT style)
+int ShowMessage(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style)
 {
-    MSGBOXPARAMSA params{};
+    MSGBOXPARAMSW params{};
     params.cbSize = sizeof params;
     params.hwndOwner = owner;
     params.hInstance = g_instance;
     params.lpszText = text;
-    params.lpszCaption = caption != nullptr && lstrlenA(caption) > 0 ? caption : DefaultCaption(style);
+    params.lpszCaption = caption != nullptr && lstrlenW(caption) > 0 ? caption : DefaultCaption(style);
     params.dwStyle = style;
     params.dwLanguageId = kJapanese;
 
     if (g_centerHook == nullptr)
         g_centerHook = SetWindowsHookExA(WH_CALLWNDPROCRET, CenterHookProc, nullptr, GetCurrentThreadId());
-    int result = MessageBoxIndirectA(&params);
+    int result = MessageBoxIndirectW(&params);
     UnhookWindowsHookEx(g_centerHook);
     g_centerHook = nullptr;
     return result;

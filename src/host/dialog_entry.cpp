@@ -5,7 +5,7 @@
 #include "../timedialog/time_dialog.h"
 #include "beat_tick.h"
 #include "exports.h"
-#include "module_state.h"
+#include "../module/module_state.h"
 
 namespace {
 constexpr INT_PTR kDialogFailed = -1;
@@ -43,6 +43,10 @@ int ReadStoredMeasure()
 int WINAPI Tarvix(int beatTickCode)
 {
     g_callingThread = GetCurrentThreadId();
+    // The host's window is kept once found, and sought again once it has
+    // been closed: a dead owner would refuse every later dialog.
+    if (g_hostWindow != nullptr && !IsWindow(g_hostWindow))
+        g_hostWindow = nullptr;
     if (g_hostWindow == nullptr)
         FindHostWindow();
     ResolveSettingsPath();
@@ -52,7 +56,10 @@ int WINAPI Tarvix(int beatTickCode)
     g_displayBeat = static_cast<int32_t>(position.beat);
     g_displayTick = static_cast<int32_t>(position.tick);
 
-    INT_PTR result = DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_TIME), g_hostWindow, TimeDialogProc, 0);
+    // A Unicode dialog: an ANSI one would get its template's Japanese texts
+    // through the ANSI code page, as "?" under a Western one. The list and
+    // the comments are still read and written in the ANSI code page.
+    INT_PTR result = DialogBoxParamW(g_instance, MAKEINTRESOURCEW(IDD_TIME), g_hostWindow, TimeDialogProc, 0);
     // A dialog that could not be created chose nothing either.
     if (result == 0 || result == kDialogFailed)
         return 0;

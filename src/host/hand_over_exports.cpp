@@ -4,7 +4,7 @@
 #include "../settings/settings_keys.h"
 #include "beat_tick.h"
 #include "exports.h"
-#include "module_state.h"
+#include "../module/module_state.h"
 
 int WINAPI SetMeas(int measure)
 {

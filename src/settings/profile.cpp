@@ -1,6 +1,6 @@
 #include "profile.h"
 
-#include "../host/module_state.h"
+#include "../module/module_state.h"
 
 namespace {
 // Enough to tell whether a section still lists any key name.

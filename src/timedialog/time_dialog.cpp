@@ -3,18 +3,19 @@
 #include <commctrl.h>
 
 #include "../dialogs/about_dialog.h"
-#include "../host/module_state.h"
+#include "../module/module_state.h"
 #include "../res/resource.h"
 #include "../timetext/hand_over.h"
 #include "../timetext/time_text.h"
+#include "control_text.h"
 #include "placement.h"
 #include "time_item_draw.h"
 #include "time_list.h"
 #include "tooltips.h"
 
 namespace {
-constexpr char kSavePositionEntry[] = "位置を保存(&P)";
-constexpr char kVersionEntry[] = "バージョン情報(&V)...";
+constexpr wchar_t kSavePositionEntry[] = L"位置を保存(&P)";
+constexpr wchar_t kVersionEntry[] = L"バージョン情報(&V)...";
 
 // True from the start steps to the end steps. A dialog whose controls could
 // not all be created is destroyed without ever starting; its empty list and
@@ -24,9 +25,9 @@ bool g_started;
 void AppendSystemMenuEntries(HWND dialog)
 {
     HMENU menu = GetSystemMenu(dialog, FALSE);
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, IDM_TIME_SAVE_POSITION, kSavePositionEntry);
-    AppendMenuA(menu, MF_STRING, IDM_TIME_VERSION, kVersionEntry);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, IDM_TIME_SAVE_POSITION, kSavePositionEntry);
+    AppendMenuW(menu, MF_STRING, IDM_TIME_VERSION, kVersionEntry);
 }
 
 void LimitTyping(HWND dialog)
@@ -72,7 +73,7 @@ void OnDestroy(HWND dialog)
 void OnOk(HWND dialog)
 {
     char text[kTimeTextSize];
-    if (GetDlgItemTextA(dialog, IDC_TIME_BOX, text, sizeof text) > 0)
+    if (FetchControlText(GetDlgItem(dialog, IDC_TIME_BOX), text, sizeof text) > 0)
         StoreTimeText(dialog, text);
     else
         EndDialog(dialog, 0);

@@ -2,7 +2,7 @@
 
 #include "../res/resource.h"
 #include "../timetext/time_text.h"
-#include "time_list.h"
+#include "control_text.h"
 
 namespace {
 // Text cell height that the vertical centring assumes.

@@ -1,24 +1,25 @@
 #include "time_list.h"
 
 #include "../dialogs/message_box.h"
+#include "../module/ansi_code_page.h"
 #include "../res/resource.h"
 #include "../settings/comment_escape.h"
 #include "../settings/decimal_text.h"
 #include "../settings/profile.h"
 #include "../settings/settings_keys.h"
-#include "../settings/sjis.h"
 #include "../timetext/time_text.h"
+#include "control_text.h"
 
 namespace {
 constexpr size_t kCommentBufferSize = kCommentMax + 1;
 // Default of the ItemTime read that marks the end of the list.
 constexpr char kEndOfList[] = "Anb";
 
-constexpr char kAskReplaceComment[] =
-    "指定されたタイム値は、すでにリストに登録されています。\n既存のコメントを新しいものに書き換えますか？";
-constexpr char kChooseItemToDelete[] = "削除する項目をリストから選択してください。";
-constexpr char kAskDeleteItem[] = "リストで選択されている項目を削除します。\nよろしいですか？";
-constexpr char kAskDeleteAll[] = "リストからすべての項目を削除します。\nよろしいですか？";
+constexpr wchar_t kAskReplaceComment[] =
+    L"指定されたタイム値は、すでにリストに登録されています。\n既存のコメントを新しいものに書き換えますか？";
+constexpr wchar_t kChooseItemToDelete[] = L"削除する項目をリストから選択してください。";
+constexpr wchar_t kAskDeleteItem[] = L"リストで選択されている項目を削除します。\nよろしいですか？";
+constexpr wchar_t kAskDeleteAll[] = L"リストからすべての項目を削除します。\nよろしいですか？";
 
 constexpr UINT kStyleQuestion = MB_YESNO | MB_ICONQUESTION;
 constexpr UINT kStyleNotice = MB_OK | MB_ICONASTERISK;
@@ -77,23 +78,23 @@ void StoreEditedComment(HWND dialog, HWND timeBox)
     if (selected == CB_ERR)
         return;
     if (char* block = CommentBlock(timeBox, selected))
-        GetDlgItemTextA(dialog, IDC_TIME_COMMENT, block, kCommentBufferSize);
+        FetchControlText(GetDlgItem(dialog, IDC_TIME_COMMENT), block, kCommentBufferSize);
 }
 
 void OnAdd(HWND dialog, HWND timeBox)
 {
     char timeText[kTimeTextSize];
-    if (GetDlgItemTextA(dialog, IDC_TIME_BOX, timeText, sizeof timeText) == 0)
+    if (FetchControlText(timeBox, timeText, sizeof timeText) == 0)
         return;
     LRESULT found = SendMessageA(timeBox, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                  reinterpret_cast<LPARAM>(timeText));
     char comment[kCommentBufferSize];
-    GetDlgItemTextA(dialog, IDC_TIME_COMMENT, comment, sizeof comment);
+    FetchControlText(GetDlgItem(dialog, IDC_TIME_COMMENT), comment, sizeof comment);
     if (found == CB_ERR) {
         AddTimeItem(timeBox, timeText, comment);
         return;
     }
-    if (ShowMessage(dialog, kAskReplaceComment, "", kStyleQuestion) != IDYES)
+    if (ShowMessage(dialog, kAskReplaceComment, L"", kStyleQuestion) != IDYES)
         return;
     int index = static_cast<int>(found);
     SendMessageA(timeBox, CB_SETCURSEL, index, 0);
@@ -107,10 +108,10 @@ void OnDelete(HWND dialog, HWND timeBox)
 {
     int selected = SelectedItem(timeBox);
     if (selected == CB_ERR) {
-        ShowMessage(dialog, kChooseItemToDelete, "", kStyleNotice);
+        ShowMessage(dialog, kChooseItemToDelete, L"", kStyleNotice);
         return;
     }
-    if (ShowMessage(dialog, kAskDeleteItem, "", kStyleQuestion) != IDYES)
+    if (ShowMessage(dialog, kAskDeleteItem, L"", kStyleQuestion) != IDYES)
         return;
     SendMessageA(timeBox, CB_DELETESTRING, selected, 0);
     ClearComment(dialog);
@@ -118,7 +119,7 @@ void OnDelete(HWND dialog, HWND timeBox)
 
 void OnDeleteAll(HWND dialog, HWND timeBox)
 {
-    if (ShowMessage(dialog, kAskDeleteAll, "", kStyleWarning) != IDYES)
+    if (ShowMessage(dialog, kAskDeleteAll, L"", kStyleWarning) != IDYES)
         return;
     SendMessageA(timeBox, CB_RESETCONTENT, 0, 0);
     ClearComment(dialog);
@@ -138,31 +139,9 @@ void OnTimeBoxNotification(HWND dialog, HWND timeBox, int notification)
 }
 }
 
-size_t FetchTimeItemText(HWND timeBox, int index, char* out, size_t outSize)
-{
-    if (outSize == 0)
-        return 0;
-    out[0] = '\0';
-    LRESULT length = SendMessageA(timeBox, CB_GETLBTEXTLEN, index, 0);
-    if (length < 0)
-        return 0;
-    if (static_cast<size_t>(length) < outSize) {
-        SendMessageA(timeBox, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(out));
-        return static_cast<size_t>(lstrlenA(out));
-    }
-    // CB_GETLBTEXT takes no size: fetch a longer text whole, then cut it.
-    char* whole = static_cast<char*>(GlobalAlloc(GPTR, static_cast<size_t>(length) + 1));
-    if (whole == nullptr)
-        return 0;
-    SendMessageA(timeBox, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(whole));
-    size_t cut = SjisPrefixLength(std::string_view(whole, static_cast<size_t>(lstrlenA(whole))), outSize - 1);
-    lstrcpynA(out, whole, static_cast<int>(cut + 1));
-    GlobalFree(whole);
-    return cut;
-}
-
 void LoadTimeList(HWND timeBox)
 {
+    const CodePage page = AnsiCodePage();
     for (int32_t n = 0;; ++n) {
         char key[kDecimalTextSize];
         FormatDecimal(n, key, sizeof key);
@@ -173,7 +152,7 @@ void LoadTimeList(HWND timeBox)
         char stored[kEscapedCommentSize];
         DWORD length = ReadSettingText(kSectionItemComment, key, "", stored, sizeof stored);
         char comment[kCommentBufferSize];
-        UnescapeComment(std::string_view(stored, length), comment, sizeof comment, kCommentMax);
+        UnescapeComment(std::string_view(stored, length), comment, sizeof comment, kCommentMax, page);
         AddTimeItem(timeBox, timeText, comment);
     }
 }

@@ -3,8 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include <cstddef>
-
 // Fills the time box from ItemTime/ItemComment.
 void LoadTimeList(HWND timeBox);
 // Rewrites ItemTime/ItemComment from the time box, in list order.
@@ -13,5 +11,3 @@ void SaveTimeList(HWND timeBox);
 void OnTimeListCommand(HWND dialog, int control, int notification);
 // WM_DELETEITEM: frees the removed item's comment block. TRUE for the time box.
 BOOL OnTimeListDeleteItem(WPARAM control, const DELETEITEMSTRUCT* item);
-// Copies item index's text into out, cut to outSize - 1 bytes. Returns its length.
-size_t FetchTimeItemText(HWND timeBox, int index, char* out, size_t outSize);

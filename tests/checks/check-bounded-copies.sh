@@ -11,9 +11,9 @@ dir=${1:-$root/src}
 # Calls that write a whole string wherever the pointer points.
 unbounded='\b(lstrcpyA?|lstrcatA?|lstrcpyW|lstrcatW|strcpy|strcat|wcscpy|wcscat|_mbscpy|_mbscat|sprintf|vsprintf|wsprintfA?|wvsprintfA?|gets|StrCpyA?|StrCatA?)[[:space:]]*\('
 # List messages that fill a buffer of unstated size. CB_GETLBTEXT is allowed only
-# in FetchTimeItemText, which measures the text first.
+# in control_text.cpp, which measures the text first.
 sizeless='\b(LB_GETTEXT|CB_GETLBTEXT)\b'
-sizeless_home='timedialog/time_list.cpp'
+sizeless_home='timedialog/control_text.cpp'
 
 status=0
 while IFS= read -r hit; do

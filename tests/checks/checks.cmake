@@ -4,3 +4,4 @@ add_test(NAME checks.module_binary
 add_test(NAME checks.bounded_copies COMMAND ${CMAKE_SOURCE_DIR}/tests/checks/check-bounded-copies.sh)
 add_test(NAME checks.bounded_copies_selftest COMMAND ${CMAKE_SOURCE_DIR}/tests/checks/selftest-bounded-copies.sh)
 add_test(NAME checks.dist COMMAND ${CMAKE_SOURCE_DIR}/tests/checks/check-dist.sh)
+add_test(NAME checks.layers COMMAND ${CMAKE_SOURCE_DIR}/tests/checks/check-layers.sh)

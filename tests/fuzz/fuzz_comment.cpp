@@ -1,50 +1,71 @@
-// Comment escaping for the settings file: any comment, any stored value.
+// Comment escaping for the settings file: any comment, any stored value,
+// under each ANSI code page.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fuzz_check.h"
+#include "fuzz_code_pages.h"
 #include "settings/comment_escape.h"
-#include "settings/sjis.h"
 
 namespace {
-constexpr size_t kLongestEscaped = 2 * kCommentMax - 1;  // the last character is never doubled
-
-bool IsLead(char c) { return IsSjisLeadByte(static_cast<unsigned char>(c)); }
-
-// The longest prefix of text with at most limit bytes that ends between
-// characters (a lead byte and its follower are one character).
-size_t WholeCharacterPrefix(const std::string& text, size_t limit)
+// The stored form, built apart from the module's code, as the pieces a
+// cut keeps or drops whole: CR LF, lone CR and lone LF become "\n", every
+// TAB but a last one "\t"; any other byte stays.
+std::vector<std::string> ReferenceEscape(std::string_view comment)
 {
-    size_t end = 0;
-    while (end < text.size()) {
-        size_t next = end + (IsLead(text[end]) && end + 1 < text.size() ? 2 : 1);
-        if (next > limit)
-            break;
-        end = next;
-    }
-    return end;
-}
-
-// Reference unescape, done in place on the whole text as the stored form is
-// defined: look at position i - 1 while i < n; a double-byte character is
-// passed over whole.
-std::string ReferenceUnescape(std::string text)
-{
-    for (size_t i = 1; i < text.size(); ++i) {
-        if (IsLead(text[i - 1])) {
+    std::vector<std::string> pieces;
+    for (size_t i = 0; i < comment.size(); ++i) {
+        const char c = comment[i];
+        const bool last = i + 1 == comment.size();
+        if (c == '\r' && !last && comment[i + 1] == '\n') {
+            pieces.push_back("\\n");
             ++i;
-        } else if (text[i - 1] == '\\' && text[i] == 'n') {
-            text[i - 1] = '\r';
-            text[i] = '\n';
-        } else if (text[i - 1] == '\\' && text[i] == 't') {
-            text.erase(i - 1, 1);
-            text[i - 1] = '\t';
+        } else if (c == '\r' || c == '\n') {
+            pieces.push_back("\\n");
+        } else if (c == '\t' && !last) {
+            pieces.push_back("\\t");
+        } else {
+            pieces.push_back(std::string(1, c));
         }
     }
+    return pieces;
+}
+
+// The longest run of whole pieces that has at most limit bytes.
+std::string JoinUpTo(const std::vector<std::string>& pieces, size_t limit)
+{
+    std::string text;
+    for (const std::string& piece : pieces) {
+        if (text.size() + piece.size() > limit)
+            break;
+        text += piece;
+    }
     return text;
+}
+
+// What a stored value unescapes to, as the pieces a cut keeps or drops
+// whole: characters of the code page, and CR LF from "\n".
+std::vector<std::string> ReferenceUnescape(CodePageKind kind, std::string_view stored)
+{
+    std::vector<std::string> pieces;
+    for (size_t i = 0; i < stored.size();) {
+        size_t length = ReferenceCharLength(kind, stored, i);
+        if (length == 1 && stored[i] == '\\' && i + 1 < stored.size() && stored[i + 1] == 'n') {
+            pieces.push_back("\r\n");
+            i += 2;
+        } else if (length == 1 && stored[i] == '\\' && i + 1 < stored.size() && stored[i + 1] == 't') {
+            pieces.push_back("\t");
+            i += 2;
+        } else {
+            pieces.push_back(std::string(stored.substr(i, length)));
+            i += length;
+        }
+    }
+    return pieces;
 }
 
 std::string Escape(std::string_view comment, size_t outSize)
@@ -56,31 +77,40 @@ std::string Escape(std::string_view comment, size_t outSize)
     return std::string(buffer.get(), length);
 }
 
-std::string Unescape(std::string_view stored, size_t outSize, size_t maxLength)
+std::string Unescape(std::string_view stored, size_t outSize, size_t maxLength, const CodePage& page)
 {
     auto buffer = ExactBuffer(outSize);
-    size_t length = UnescapeComment(stored, buffer.get(), outSize, maxLength);
+    size_t length = UnescapeComment(stored, buffer.get(), outSize, maxLength, page);
     FUZZ_CHECK(length < outSize);
     FUZZ_CHECK(buffer[length] == '\0');
     return std::string(buffer.get(), length);
 }
 
-// Comments that come back unchanged. The stored form cannot tell a
-// double-byte character from a lead byte followed by an escape, so a lead
-// byte must not be followed by a byte that escaping replaces (TAB, or the
-// CR of a line break); and a single-byte backslash would be read as the
-// start of an escape. Text from the comment box is valid code page 932, in
-// which neither occurs apart from a typed backslash.
-bool ComesBackUnchanged(std::string_view comment)
+// Line breaks as the comment comes back: a lone CR or LF as CR LF.
+std::string NormalizeLineBreaks(std::string_view comment)
 {
+    std::string text;
     for (size_t i = 0; i < comment.size(); ++i) {
-        if (IsLead(comment[i]) && i + 1 < comment.size()) {
+        if (comment[i] == '\r' && i + 1 < comment.size() && comment[i + 1] == '\n')
             ++i;
-            if (comment[i] == '\t' || comment[i] == '\r')
-                return false;
-        } else if (comment[i] == '\\') {
+        text += comment[i] == '\r' || comment[i] == '\n' ? "\r\n" : std::string(1, comment[i]);
+    }
+    return text;
+}
+
+// Comments that come back (line breaks made CR LF). A single-byte backslash
+// would be read as the start of an escape. Under Shift-JIS the stored form
+// cannot tell a lead byte followed by an escape from a double-byte
+// character, so a lead byte must not stand before a TAB or line break;
+// text from the comment box, valid in its code page, never has that.
+bool ComesBack(CodePageKind kind, std::string_view comment)
+{
+    if (comment.find('\\') != std::string_view::npos)
+        return false;
+    for (size_t i = 0; kind == CodePageKind::ShiftJis && i + 1 < comment.size(); ++i) {
+        if (IsShiftJisLead(static_cast<unsigned char>(comment[i])) &&
+            (comment[i + 1] == '\t' || comment[i + 1] == '\r' || comment[i + 1] == '\n'))
             return false;
-        }
     }
     return true;
 }
@@ -88,38 +118,34 @@ bool ComesBackUnchanged(std::string_view comment)
 void CheckEscape(std::string_view input)
 {
     const std::string_view comment = input.substr(0, std::min(input.size(), kCommentMax));
+    const std::vector<std::string> pieces = ReferenceEscape(comment);
     const std::string stored = Escape(input, kEscapedCommentSize);
-
-    // Every TAB but the last character doubles; nothing else grows.
-    size_t tabs = comment.empty() ? 0 : std::count(comment.begin(), comment.end() - 1, '\t');
-    FUZZ_CHECK(stored.size() == comment.size() + tabs);
-    FUZZ_CHECK(stored.size() <= kLongestEscaped);
-    // The stored form fits one line: no line break, no TAB but a final one.
-    FUZZ_CHECK(stored.find("\r\n") == std::string::npos);
+    FUZZ_CHECK(stored == JoinUpTo(pieces, kEscapedCommentSize));
+    // The stored form fits one line of the file: no CR or LF at all, no TAB but a final one.
+    FUZZ_CHECK(stored.find_first_of("\r\n") == std::string::npos);
     size_t tab = stored.find('\t');
     FUZZ_CHECK(tab == std::string::npos || tab == stored.size() - 1);
 
-    if (ComesBackUnchanged(comment)) {
-        FUZZ_CHECK(Unescape(stored, kCommentMax + 1, kCommentMax) == comment);
-    }
+    const std::string back = NormalizeLineBreaks(comment);
+    for (const FuzzCodePage& codePage : kFuzzCodePages)
+        if (back.size() <= kCommentMax && ComesBack(codePage.kind, comment))
+            FUZZ_CHECK(Unescape(stored, kCommentMax + 1, kCommentMax, codePage.page) == back);
 
-    // Smaller buffers are never overrun (the sanitizer checks the exact size).
+    // Smaller buffers are never overrun (the sanitizer checks the exact size)
+    // and never end in half an escape.
     for (size_t outSize : {size_t{1}, size_t{2}, comment.size() + 1, stored.size(), stored.size() + 1})
         if (outSize > 0)
-            Escape(input, outSize);
+            FUZZ_CHECK(Escape(input, outSize) == JoinUpTo(pieces, outSize - 1));
 }
 
 void CheckUnescape(std::string_view stored, size_t outSize, size_t maxLength)
 {
-    const std::string full = ReferenceUnescape(std::string(stored));
     const size_t limit = std::min(maxLength, outSize - 1);
-    const std::string result = Unescape(stored, outSize, maxLength);
-
-    FUZZ_CHECK(result.size() <= limit);
-    FUZZ_CHECK(full.compare(0, result.size(), result) == 0);  // a prefix of the uncut result
-    FUZZ_CHECK(result.size() == WholeCharacterPrefix(full, limit));
-    if (full.size() <= limit)
-        FUZZ_CHECK(result == full);
+    for (const FuzzCodePage& codePage : kFuzzCodePages) {
+        // The cut keeps the longest run of whole characters and line breaks that fits.
+        FUZZ_CHECK(Unescape(stored, outSize, maxLength, codePage.page) ==
+                   JoinUpTo(ReferenceUnescape(codePage.kind, stored), limit));
+    }
 }
 }
 

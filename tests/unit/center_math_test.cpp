@@ -98,3 +98,39 @@ TEST(CenterMath, ExtremeCoordinatesGiveExactResults)
     spot = CenterInArea(low, {0, 0, 0, 0}, INT32_MAX, 0);
     EXPECT_EQ(spot.x, INT32_MIN);
 }
+
+// Two monitors: the box is centred on a dialog on the second one and kept
+// inside that monitor's work area, not pulled over to the primary monitor.
+TEST(CenterMath, BoxStaysInsideTheWorkAreaOfTheReferencesMonitor)
+{
+    constexpr Box primaryWork{0, 0, 1920, 1040};  // taskbar at the bottom
+    constexpr int32_t width = 300, height = 120;
+    struct {
+        const char* layout;
+        Box secondWork;   // the work area the module asks the platform for
+        Box reference;    // the time dialog, on the second monitor
+        Spot expected;
+    } rows[] = {
+        {"right of the primary", {1920, 0, 3840, 1080}, {2500, 300, 2900, 600}, {2550, 390}},
+        {"left, negative coordinates", {-1280, 0, 0, 1024}, {-900, 200, -500, 500}, {-850, 290}},
+        {"above, taskbar on its left", {100, -1080, 1920, 0}, {300, -500, 700, -200}, {350, -410}},
+        {"dialog at the second monitor's right edge", {1920, 0, 3840, 1080}, {3600, 900, 3840, 1080}, {3540, 930}},
+        {"dialog across the edge, mostly on the second", {1920, 0, 3840, 1080}, {1800, 100, 2200, 400}, {1920, 190}},
+    };
+    for (const auto& row : rows) {
+        Spot spot = CenterInArea(row.secondWork, row.reference, width, height);
+        EXPECT_EQ(spot.x, row.expected.x) << row.layout;
+        EXPECT_EQ(spot.y, row.expected.y) << row.layout;
+        EXPECT_GE(spot.x, row.secondWork.left) << row.layout;
+        EXPECT_LE(spot.x + width, row.secondWork.right) << row.layout;
+        EXPECT_GE(spot.y, row.secondWork.top) << row.layout;
+        EXPECT_LE(spot.y + height, row.secondWork.bottom) << row.layout;
+        // The primary monitor's work area alone would have moved the box off the dialog's monitor.
+        Spot primaryOnly = CenterInArea(primaryWork, row.reference, width, height);
+        EXPECT_TRUE(primaryOnly.x != spot.x || primaryOnly.y != spot.y) << row.layout;
+    }
+    // One monitor: its work area is the primary one, and the result is as it always was.
+    Spot single = CenterInArea(primaryWork, {100, 100, 500, 400}, width, height);
+    EXPECT_EQ(single.x, 150);
+    EXPECT_EQ(single.y, 190);
+}

@@ -1,6 +1,6 @@
-// Comments on one settings-file line: CR LF and TAB are escaped as "\n" and
-// "\t" when stored, and turned back when read, without breaking Shift-JIS
-// double-byte characters.
+// Comments on one settings-file line: line breaks and TABs are escaped as
+// "\n" and "\t" when stored, and turned back when read, without breaking
+// characters of the ANSI code page (Shift-JIS pairs, UTF-8 sequences).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -25,10 +25,11 @@ std::string Escape(const std::string& comment)
 }
 
 // Unescapes into a buffer of outSize bytes (followed by sentinels), cut to maxLength.
-std::string Unescape(const std::string& stored, size_t outSize = kCommentMax + 1, size_t maxLength = kCommentMax)
+std::string Unescape(const std::string& stored, size_t outSize = kCommentMax + 1, size_t maxLength = kCommentMax,
+                     const CodePage& page = ShiftJisCodePage())
 {
     std::vector<char> buffer(outSize + kSentinelBytes, kSentinel);
-    size_t length = UnescapeComment(stored, buffer.data(), outSize, maxLength);
+    size_t length = UnescapeComment(stored, buffer.data(), outSize, maxLength, page);
     EXPECT_LT(length, outSize);
     EXPECT_EQ(buffer[length], '\0');
     for (size_t i = outSize; i < buffer.size(); ++i)
@@ -60,9 +61,11 @@ TEST(CommentEscape, StoredFormOfTypicalComments)
         {"\t\t", "\\t\t"},
         {"a\r\n", "a\\n"},                  // the LF is last, but the CR before it is examined
         {"\r\n", "\\n"},
-        {"a\rb\nc", "a\rb\nc"},             // lone CR and lone LF stay
-        {"\n\r", "\n\r"},
-        {"\r\r\n", "\r\\n"},
+        {"a\rb\nc", "a\\nb\\nc"},           // lone CR and lone LF are line breaks too
+        {"\n\r", "\\n\\n"},
+        {"\r\r\n", "\\n\\n"},
+        {"abc\n[ItemTime]\n7=x", "abc\\n[ItemTime]\\n7=x"},  // pasted text cannot add lines to the file
+        {"end\r", "end\\n"},                 // a last lone CR or LF too
         {"C:\\new", "C:\\new"},             // backslashes are not escaped
         {"\\", "\\"},
         {"", ""},
@@ -154,8 +157,9 @@ TEST(CommentEscape, LongResultIsCutWithoutSplittingDoubleByteCharacters)
 
     // Cut after unescaping: "\t" pairs shrink the text below the limit.
     EXPECT_EQ(Unescape(Repeat("\\t", 300)), std::string(kCommentMax, '\t'));
-    // A line break may be cut between CR and LF: they are two characters.
-    EXPECT_EQ(Unescape(ascii258 + "\\n"), ascii258 + "\r");
+    // A line break that does not fit whole is dropped whole: no lone CR.
+    EXPECT_EQ(Unescape(ascii258 + "\\n"), ascii258);
+    EXPECT_EQ(Unescape(ascii258.substr(1) + "\\n"), ascii258.substr(1) + "\r\n");
 }
 
 TEST(CommentEscape, UnescapeCutsToSmallBuffersAndLimits)
@@ -173,7 +177,8 @@ TEST(CommentEscape, UnescapeCutsToSmallBuffersAndLimits)
         {5, kCommentMax, "ab\tc"},
         {6, kCommentMax, "ab\tc"},          // "ソ" would need bytes 4 and 5
         {7, kCommentMax, "ab\tc" + kSo},
-        {8, kCommentMax, "ab\tc" + kSo + "\r"},
+        {8, kCommentMax, "ab\tc" + kSo},     // never half a line break
+        {9, kCommentMax, "ab\tc" + kSo + "\r\n"},
         {100, 5, "ab\tc"},
         {100, 6, "ab\tc" + kSo},
         {100, 0, ""},
@@ -195,4 +200,20 @@ TEST(CommentEscape, EscapeStaysInsideSmallBuffers)
         for (size_t i = outSize; i < buffer.size(); ++i)
             EXPECT_EQ(buffer[i], kSentinel) << "byte " << i << " written with outSize " << outSize;
     }
+}
+
+// The same stored text under each kind of ANSI code page.
+TEST(CommentEscape, UnescapeFollowsTheCodePageInUse)
+{
+    const std::string a = "\xE3\x81\x82", i = "\xE3\x81\x84", u = "\xE3\x81\x86";  // UTF-8 "あ", "い", "う"
+    // Under UTF-8 no byte is a lead byte: 0x82 before the escape is no Shift-JIS lead byte here.
+    EXPECT_EQ(Unescape(a + "\\n" + i + u, kCommentMax + 1, kCommentMax, Utf8CodePage()), a + "\r\n" + i + u);
+    EXPECT_EQ(Unescape("\xE9\\t", kCommentMax + 1, kCommentMax, SingleByteCodePage()), "\xE9\t");  // 1252 "é" TAB
+    // Shift-JIS pairs its trail byte 0x5C with the lead byte instead.
+    EXPECT_EQ(Unescape(kSo + "nata"), kSo + "nata");
+
+    // 100 UTF-8 characters of 3 bytes: 86 of them fit 259 bytes.
+    EXPECT_EQ(Unescape(Repeat(a, 100), kCommentMax + 1, kCommentMax, Utf8CodePage()), Repeat(a, 86));
+    EXPECT_EQ(Unescape("a" + Repeat(a, 100), kCommentMax + 1, kCommentMax, Utf8CodePage()), "a" + Repeat(a, 86));
+    EXPECT_EQ(Unescape(std::string(259, 'x'), kCommentMax + 1, kCommentMax, SingleByteCodePage()), std::string(259, 'x'));
 }

@@ -4,24 +4,20 @@
 #include <string>
 #include <vector>
 
-#include "host/settings_file_name.h"
-#include "settings/sjis.h"
+#include "module/settings_file_name.h"
 
 namespace {
 constexpr size_t kPathSize = 260;
-
-bool NoLeadBytes(unsigned char) { return false; }
 
 struct Built {
     bool ok;
     std::string path;
 };
 
-template <typename LeadBytePredicate>
-Built Build(const std::string& moduleFile, size_t outSize, LeadBytePredicate isLeadByte)
+Built Build(const std::string& moduleFile, size_t outSize, const CodePage& page)
 {
     std::vector<char> buffer(outSize + 4, '#');
-    bool ok = BuildSettingsPath(moduleFile, buffer.data(), outSize, isLeadByte);
+    bool ok = BuildSettingsPath(moduleFile, buffer.data(), outSize, page);
     for (size_t i = outSize; i < buffer.size(); ++i)
         EXPECT_EQ(buffer[i], '#') << "byte " << i << " written with outSize " << outSize;
     return {ok, outSize == 0 ? std::string() : std::string(buffer.data())};
@@ -29,7 +25,7 @@ Built Build(const std::string& moduleFile, size_t outSize, LeadBytePredicate isL
 
 Built BuildSjis(const std::string& moduleFile, size_t outSize = kPathSize)
 {
-    return Build(moduleFile, outSize, IsSjisLeadByte);
+    return Build(moduleFile, outSize, ShiftJisCodePage());
 }
 }
 
@@ -58,8 +54,10 @@ TEST(SettingsPath, TrailByteBackslashIsNotASeparator)
     // "C:\Music\ソ.dll": the trail byte of "ソ" is 0x5C.
     const std::string inFileName = "C:\\Music\\\x83\x5C.dll";
     EXPECT_EQ(BuildSjis(inFileName).path, "C:\\Music\\Tarvix.ini");
-    // Without the lead-byte test it would be taken for the last separator.
-    EXPECT_EQ(Build(inFileName, kPathSize, NoLeadBytes).path, "C:\\Music\\\x83\\Tarvix.ini");
+    // Under a code page without lead bytes the same byte is a separator.
+    EXPECT_EQ(Build(inFileName, kPathSize, SingleByteCodePage()).path, "C:\\Music\\\x83\\Tarvix.ini");
+    // UTF-8 never uses 0x5C inside a character: "C:\ソ\x.dll" keeps its folder.
+    EXPECT_EQ(Build("C:\\\xE3\x82\xBD\\x.dll", kPathSize, Utf8CodePage()).path, "C:\\\xE3\x82\xBD\\Tarvix.ini");
 
     // In a directory name the real separator after it still counts.
     EXPECT_EQ(BuildSjis("C:\\\x95\x5C\\Tarvix.dll").path, "C:\\\x95\x5C\\Tarvix.ini");
@@ -91,5 +89,5 @@ TEST(SettingsPath, ResultThatDoesNotFitIsRefused)
     EXPECT_FALSE(BuildSjis("Tarvix.dll", name.size()).ok);
     EXPECT_EQ(BuildSjis("Tarvix.dll", name.size()).path, "");
     EXPECT_TRUE(BuildSjis("Tarvix.dll", name.size() + 1).ok);
-    EXPECT_FALSE(Build("C:\\Tarvix.dll", 0, IsSjisLeadByte).ok);
+    EXPECT_FALSE(Build("C:\\Tarvix.dll", 0, ShiftJisCodePage()).ok);
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "code_page_text.h"
 #include "dialog_driver.h"
 #include "import_patch.h"
 #include "module_copy.h"
@@ -127,13 +128,11 @@ void ExpectOnlyVersionFieldsEmpty(const AboutSeen& seen, const ModuleCopy& copy)
 // Recorders put into the module's import table. The module calls them on
 // the test's main thread; the test reads them after the box has closed.
 namespace record {
-using CreateFontFn = HFONT(WINAPI*)(const LOGFONTA*);
+using CreateFontFn = HFONT(WINAPI*)(const LOGFONTW*);
 using DeleteObjectFn = BOOL(WINAPI*)(HGDIOBJ);
-using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-using LoadStringFn = int(WINAPI*)(HINSTANCE, UINT, LPSTR, int);
-using VerQueryValueFn = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
-using VersionSizeFn = DWORD(WINAPI*)(LPCSTR, LPDWORD);
-using VersionReadFn = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
+using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+using LoadStringFn = int(WINAPI*)(HINSTANCE, UINT, LPWSTR, int);
+using VerQueryValueFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
 using GlobalAllocFn = HGLOBAL(WINAPI*)(UINT, SIZE_T);
 using GlobalFreeFn = HGLOBAL(WINAPI*)(HGLOBAL);
 
@@ -142,7 +141,7 @@ DeleteObjectFn g_deleteObject;
 std::vector<HGDIOBJ> g_fontsMade;
 std::vector<HGDIOBJ> g_objectsDeleted;
 
-HFONT WINAPI CreateFontIndirect(const LOGFONTA* font)
+HFONT WINAPI CreateFontIndirect(const LOGFONTW* font)
 {
     HFONT made = g_createFont(font);
     g_fontsMade.push_back(made);
@@ -158,58 +157,64 @@ BOOL WINAPI DeleteObject(HGDIOBJ object)
 struct ShellCall {
     HWND owner;
     bool hasVerb, hasDirectory;
-    std::string verb, file, parameters;
+    std::wstring verb, file, parameters;
     INT show;
 };
 std::vector<ShellCall> g_shellCalls;
 std::atomic<int> g_shellCallCount;
+// Set: the call is passed on to the shell after it is recorded.
+ShellExecuteFn g_realShellExecute;
 
-// Records the call and starts nothing.
-HINSTANCE WINAPI ShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, INT show)
+// Records the call and, unless a real shell is asked for, starts nothing.
+HINSTANCE WINAPI ShellExecute(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
+                              INT show)
 {
-    g_shellCalls.push_back({owner, verb != nullptr, directory != nullptr, verb ? verb : "", file ? file : "",
-                            parameters ? parameters : "", show});
+    g_shellCalls.push_back({owner, verb != nullptr, directory != nullptr, verb ? verb : L"", file ? file : L"",
+                            parameters ? parameters : L"", show});
+    HINSTANCE result = reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));  // above 32: success
+    if (g_realShellExecute != nullptr)
+        result = g_realShellExecute(owner, verb, file, parameters, directory, show);
     ++g_shellCallCount;
-    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));  // above 32: success
+    return result;
 }
 
-DWORD WINAPI NoModuleFileName(HMODULE, LPSTR, DWORD)
+DWORD WINAPI NoModuleFileName(HMODULE, LPWSTR, DWORD)
 {
     return 0;
 }
 
 // A key that no version resource has, in place of entry 2001.
 LoadStringFn g_loadString;
-int WINAPI LoadStringMissingKey(HINSTANCE instance, UINT id, LPSTR buffer, int size)
+int WINAPI LoadStringMissingKey(HINSTANCE instance, UINT id, LPWSTR buffer, int size)
 {
     if (id == IDC_ABOUT_COPYRIGHT)
-        return lstrlenA(lstrcpynA(buffer, "NoSuchKey", size));
+        return lstrlenW(lstrcpynW(buffer, L"NoSuchKey", size));
     return g_loadString(instance, id, buffer, size);
 }
 
 // Fails the look-up of Comments, leaving behind a pointer to a text that
 // must not be shown.
-constexpr char kLeftBehind[] = "left behind by a failed look-up";
+constexpr wchar_t kLeftBehind[] = L"left behind by a failed look-up";
 VerQueryValueFn g_verQueryValue;
-BOOL WINAPI VerQueryValueFailsComments(LPCVOID block, LPCSTR query, LPVOID* value, PUINT length)
+BOOL WINAPI VerQueryValueFailsComments(LPCVOID block, LPCWSTR query, LPVOID* value, PUINT length)
 {
-    std::string text = query;
-    if (text.size() >= 8 && text.compare(text.size() - 8, 8, "Comments") == 0) {
-        *value = const_cast<char*>(kLeftBehind);
-        *length = sizeof kLeftBehind;
+    std::wstring text = query;
+    if (text.size() >= 8 && text.compare(text.size() - 8, 8, L"Comments") == 0) {
+        *value = const_cast<wchar_t*>(kLeftBehind);
+        *length = ARRAYSIZE(kLeftBehind);
         return FALSE;
     }
     return g_verQueryValue(block, query, value, length);
 }
 
-DWORD WINAPI NoVersionSize(LPCSTR, LPDWORD handle)
+DWORD WINAPI NoVersionSize(LPCWSTR, LPDWORD handle)
 {
     if (handle != nullptr)
         *handle = 0;
     return 0;
 }
 
-BOOL WINAPI VersionReadFails(LPCSTR, DWORD, DWORD, LPVOID)
+BOOL WINAPI VersionReadFails(LPCWSTR, DWORD, DWORD, LPVOID)
 {
     return FALSE;
 }
@@ -238,6 +243,7 @@ void Reset()
     g_objectsDeleted.clear();
     g_shellCalls.clear();
     g_shellCallCount = 0;
+    g_realShellExecute = nullptr;
     g_blocksMade.clear();
     g_blocksFreed.clear();
 }
@@ -259,6 +265,52 @@ bool WaitForShellCall(DWORD timeoutMs = kWaitMs)
         Sleep(20);
     }
     return false;
+}
+
+// Starting a program takes long under emulation: wait generously.
+constexpr DWORD kShellWaitMs = 90000;
+
+std::wstring WideModulePath(const ModuleCopy& copy)
+{
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(copy.module(), path, MAX_PATH);
+    return std::wstring(path, length < MAX_PATH ? length : 0);
+}
+
+BOOL CALLBACK NoteExplorerWindow(HWND window, LPARAM list)
+{
+    char className[32];
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpA(className, "ExplorerWClass") == 0 || lstrcmpA(className, "CabinetWClass") == 0)
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+// Explorer's folder windows on the desktop.
+std::vector<HWND> ExplorerWindows()
+{
+    std::vector<HWND> windows;
+    EnumWindows(NoteExplorerWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+// Waits for a folder window that was not there before, closes every new
+// one, and tells whether one came.
+bool CloseNewExplorerWindows(const std::vector<HWND>& before, DWORD timeoutMs)
+{
+    std::vector<HWND> added;
+    for (DWORD waited = 0; added.empty() && waited <= timeoutMs; waited += 100) {
+        for (HWND window : ExplorerWindows())
+            if (std::find(before.begin(), before.end(), window) == before.end())
+                added.push_back(window);
+        if (added.empty())
+            Sleep(100);
+    }
+    for (HWND window : added) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        WaitUntilGone(window);
+    }
+    return !added.empty();
 }
 
 size_t Count(const std::vector<HGDIOBJ>& list, HGDIOBJ object)
@@ -406,7 +458,7 @@ TEST(AboutBox, EveryOpeningMakesOneTitleFontAndDeletesIt)
 {
     ModuleCopy copy;
     record::Reset();
-    record::g_createFont = Patch(copy, "GDI32.dll", "CreateFontIndirectA", &record::CreateFontIndirect);
+    record::g_createFont = Patch(copy, "GDI32.dll", "CreateFontIndirectW", &record::CreateFontIndirect);
     record::g_deleteObject = Patch(copy, "GDI32.dll", "DeleteObject", &record::DeleteObject);
     ASSERT_NE(record::g_createFont, nullptr);
     ASSERT_NE(record::g_deleteObject, nullptr);
@@ -439,13 +491,23 @@ TEST(AboutBox, EveryOpeningMakesOneTitleFontAndDeletesIt)
         EXPECT_EQ(Count(record::g_objectsDeleted, font), 0u) << "the dialog's own font was deleted";
 }
 
-TEST(AboutBox, BrowseButtonShowsTheModuleInExplorerUnquoted)
+// The shell gets the Windows folder's explorer.exe by its full path, and the
+// module's path in quotes; a program named Explorer.exe in the host's
+// current folder (say, the folder of a downloaded song) never runs.
+TEST(AboutBox, BrowseButtonStartsTheSystemsExplorerOnTheQuotedPath)
 {
     SpacedTempFolder spaced;
     ModuleCopy copy;
-    ASSERT_NE(copy.dllPath().find(' '), std::string::npos) << "the test needs a path with a space";
+    ASSERT_NE(copy.dllPath().find(", "), std::string::npos) << "the test needs a path with a comma and a space";
+    const std::string standIn = copy.folder() + "\\Explorer.exe";
+    ASSERT_TRUE(CopyFileA("explorer_stand_in.exe", standIn.c_str(), FALSE)) << "explorer_stand_in.exe beside the test";
+    char oldFolder[MAX_PATH];
+    GetCurrentDirectoryA(sizeof oldFolder, oldFolder);
+    ASSERT_TRUE(SetCurrentDirectoryA(copy.folder().c_str()));
+    const std::vector<HWND> explorersBefore = ExplorerWindows();
+
     record::Reset();
-    Patch(copy, "SHELL32.dll", "ShellExecuteA", &record::ShellExecute);
+    record::g_realShellExecute = Patch(copy, "SHELL32.dll", "ShellExecuteW", &record::ShellExecute);
     HWND aboutBox = nullptr;
     std::string pathShown;
     bool called = false;
@@ -455,39 +517,51 @@ TEST(AboutBox, BrowseButtonShowsTheModuleInExplorerUnquoted)
             return;
         pathShown = ItemText(aboutBox, IDC_ABOUT_PATH);
         PostCommand(aboutBox, IDC_ABOUT_BROWSE);
-        called = WaitForShellCall();
+        called = WaitForShellCall(kShellWaitMs);
         PressOk(aboutBox);
     });
+    SetCurrentDirectoryA(oldFolder);
+    // The shell's program gets its time to show up (Explorer) or leave its marker (the stand-in).
+    const bool explorerShown = CloseNewExplorerWindows(explorersBefore, kShellWaitMs);
+
     ASSERT_NE(aboutBox, nullptr);
-    ASSERT_TRUE(called) << "the \"...\" button called no ShellExecuteA";
+    ASSERT_TRUE(called) << "the \"...\" button called no ShellExecuteW";
     ASSERT_EQ(record::g_shellCalls.size(), 1u);
     const record::ShellCall& call = record::g_shellCalls[0];
+    wchar_t windows[MAX_PATH];
+    UINT windowsLength = GetWindowsDirectoryW(windows, MAX_PATH);
+    ASSERT_GT(windowsLength, 0u);
     EXPECT_EQ(call.owner, aboutBox);
-    EXPECT_FALSE(call.hasVerb) << "verb '" << call.verb << "'";
-    EXPECT_EQ(call.file, "Explorer");
-    EXPECT_EQ(call.parameters, "/e,/select," + copy.dllPath());
+    EXPECT_FALSE(call.hasVerb);
+    EXPECT_EQ(call.file, std::wstring(windows, windowsLength) + L"\\explorer.exe");
+    EXPECT_EQ(call.parameters, L"/e,/select,\"" + WideModulePath(copy) + L"\"");
     EXPECT_FALSE(call.hasDirectory);
     EXPECT_EQ(call.show, SW_SHOWNORMAL);
     EXPECT_EQ(pathShown, copy.dllPath());
+    EXPECT_TRUE(explorerShown) << "no Explorer window came up";
+    EXPECT_EQ(GetFileAttributesA((standIn + ".ran").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the Explorer.exe in the current folder was run";
+    DeleteFileA((standIn + ".ran").c_str());
+    DeleteFileA(standIn.c_str());
 }
 
 TEST(AboutBox, BrowseButtonDoesNothingWhenThePathIsNotFound)
 {
     ModuleCopy copy;
     record::Reset();
-    Patch(copy, "SHELL32.dll", "ShellExecuteA", &record::ShellExecute);
+    Patch(copy, "SHELL32.dll", "ShellExecuteW", &record::ShellExecute);
     bool shown = false, closed = false;
     RunTimeDialog(copy, kCode, [&](HWND dialog) {
         HWND box = OpenAboutBox(dialog);
         if (box == nullptr)
             return;
         shown = true;
-        void* original = PatchImport(copy.module(), "KERNEL32.dll", "GetModuleFileNameA",
+        void* original = PatchImport(copy.module(), "KERNEL32.dll", "GetModuleFileNameW",
                                      reinterpret_cast<void*>(&record::NoModuleFileName));
         // Posted messages run in order: once OK has closed the box, the click was handled.
         PostCommand(box, IDC_ABOUT_BROWSE);
         closed = PressOk(box);
-        PatchImport(copy.module(), "KERNEL32.dll", "GetModuleFileNameA", original);
+        PatchImport(copy.module(), "KERNEL32.dll", "GetModuleFileNameW", original);
     });
     ASSERT_TRUE(shown);
     ASSERT_TRUE(closed);
@@ -515,7 +589,7 @@ TEST(AboutBox, MissingVersionValuesLeaveTheirFieldsEmpty)
     {
         SCOPED_TRACE("the key of the copyright line is not in the version resource");
         ModuleCopy copy;
-        record::g_loadString = Patch(copy, "USER32.dll", "LoadStringA", &record::LoadStringMissingKey);
+        record::g_loadString = Patch(copy, "USER32.dll", "LoadStringW", &record::LoadStringMissingKey);
         AboutSeen seen;
         RunTimeDialog(copy, kCode, [&](HWND dialog) { seen = LookAtAboutBox(dialog); });
         ASSERT_TRUE(seen.shown);
@@ -526,7 +600,7 @@ TEST(AboutBox, MissingVersionValuesLeaveTheirFieldsEmpty)
     {
         SCOPED_TRACE("the look-up of Comments fails");
         ModuleCopy copy;
-        record::g_verQueryValue = Patch(copy, "VERSION.dll", "VerQueryValueA", &record::VerQueryValueFailsComments);
+        record::g_verQueryValue = Patch(copy, "VERSION.dll", "VerQueryValueW", &record::VerQueryValueFailsComments);
         AboutSeen seen;
         RunTimeDialog(copy, kCode, [&](HWND dialog) { seen = LookAtAboutBox(dialog); });
         ASSERT_TRUE(seen.shown);
@@ -538,7 +612,7 @@ TEST(AboutBox, MissingVersionValuesLeaveTheirFieldsEmpty)
         SCOPED_TRACE("the file has no version data");
         ModuleCopy copy;
         record::Reset();
-        Patch(copy, "VERSION.dll", "GetFileVersionInfoSizeA", &record::NoVersionSize);
+        Patch(copy, "VERSION.dll", "GetFileVersionInfoSizeW", &record::NoVersionSize);
         record::g_globalAlloc = Patch(copy, "KERNEL32.dll", "GlobalAlloc", &record::GlobalAllocRecorded);
         AboutSeen seen;
         RunTimeDialog(copy, kCode, [&](HWND dialog) { seen = LookAtAboutBox(dialog); });
@@ -550,7 +624,7 @@ TEST(AboutBox, MissingVersionValuesLeaveTheirFieldsEmpty)
         SCOPED_TRACE("reading the version data fails");
         ModuleCopy copy;
         record::Reset();
-        Patch(copy, "VERSION.dll", "GetFileVersionInfoA", &record::VersionReadFails);
+        Patch(copy, "VERSION.dll", "GetFileVersionInfoW", &record::VersionReadFails);
         record::g_globalAlloc = Patch(copy, "KERNEL32.dll", "GlobalAlloc", &record::GlobalAllocRecorded);
         record::g_globalFree = Patch(copy, "KERNEL32.dll", "GlobalFree", &record::GlobalFreeRecorded);
         AboutSeen seen;
@@ -560,4 +634,31 @@ TEST(AboutBox, MissingVersionValuesLeaveTheirFieldsEmpty)
         ASSERT_EQ(record::g_blocksMade.size(), 1u) << "the version data's block";
         EXPECT_EQ(record::g_blocksFreed, record::g_blocksMade) << "the block must be freed after a failed read";
     }
+}
+
+// ---- Every ANSI code page ---------------------------------------------------
+// Run under 932, in a UTF-8 host (65001) and under 1252: the version texts
+// and the path read as designed, read back as Unicode.
+
+TEST(CodePageAboutBox, VersionTextsAndPathReadTheSameInEveryCodePage)
+{
+    ExpectRegisteredCodePage();
+    ModuleCopy copy;
+    std::wstring caption, title, copyright, description, path;
+    RunTimeDialog(copy, kCode, [&](HWND dialog) {
+        HWND box = OpenAboutBox(dialog);
+        if (box == nullptr)
+            return;
+        caption = WideText(box);
+        title = WideItemText(box, IDC_ABOUT_TITLE);
+        copyright = WideItemText(box, IDC_ABOUT_COPYRIGHT);
+        description = WideItemText(box, IDC_ABOUT_DESCRIPTION);
+        path = WideItemText(box, IDC_ABOUT_PATH);
+        PressOk(box);
+    });
+    EXPECT_EQ(caption, L"バージョン情報");
+    EXPECT_EQ(title, L"Tarvix ジャンプ ダイアログ 1.0");
+    EXPECT_EQ(copyright, L"(C) 2000 Tarvix Works");
+    EXPECT_EQ(description, L"Cakewalk 5.0 以降用のダイアログボックスです。付属の Tarvix.cal から呼び出して使用します。");
+    EXPECT_EQ(path, WideModulePath(copy));
 }

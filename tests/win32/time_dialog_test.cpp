@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "code_page_text.h"
 #include "dialog_driver.h"
 #include "import_patch.h"
 #include "module_copy.h"
@@ -37,15 +38,15 @@ std::string Repeat(const std::string& part, size_t times)
 
 // ---- Spies on the module's own platform calls ------------------------------
 
-using GetDlgItemTextFn = UINT(WINAPI*)(HWND, int, LPSTR, int);
-GetDlgItemTextFn g_realGetDlgItemText;
+using GetWindowTextFn = int(WINAPI*)(HWND, LPSTR, int);
+GetWindowTextFn g_realGetWindowText;
 std::string g_timeBoxRead;
 
-UINT WINAPI SpyGetDlgItemText(HWND dialog, int control, LPSTR text, int size)
+int WINAPI SpyGetWindowText(HWND window, LPSTR text, int size)
 {
-    UINT length = g_realGetDlgItemText(dialog, control, text, size);
-    if (control == kTimeBoxId)
-        g_timeBoxRead.assign(text, length);
+    int length = g_realGetWindowText(window, text, size);
+    if (GetDlgCtrlID(window) == kTimeBoxId && length >= 0)
+        g_timeBoxRead.assign(text, static_cast<size_t>(length));
     return length;
 }
 
@@ -74,11 +75,11 @@ BOOL WINAPI SpyExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, 
     return g_realExtTextOut(dc, x, y, options, rect, text, count, spacing);
 }
 
-using DialogBoxParamFn = INT_PTR(WINAPI*)(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM);
+using DialogBoxParamFn = INT_PTR(WINAPI*)(HINSTANCE, LPCWSTR, HWND, DLGPROC, LPARAM);
 DialogBoxParamFn g_realDialogBoxParam;
 INT_PTR g_dialogBoxResult;
 
-INT_PTR WINAPI SpyDialogBoxParam(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM parameter)
+INT_PTR WINAPI SpyDialogBoxParam(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC proc, LPARAM parameter)
 {
     g_dialogBoxResult = g_realDialogBoxParam(instance, name, owner, proc, parameter);
     return g_dialogBoxResult;
@@ -334,9 +335,9 @@ TEST(TimeDialogStart, MeasureZeroIsShownAndConfirmedAsOne)
 TEST(TimeDialogStart, TwentyThreeCharacterInitialTextIsHeldAndConfirmedWhole)
 {
     ModuleCopy copy;
-    g_realGetDlgItemText = reinterpret_cast<GetDlgItemTextFn>(
-        PatchImport(copy.module(), "USER32.dll", "GetDlgItemTextA", reinterpret_cast<void*>(SpyGetDlgItemText)));
-    ASSERT_NE(g_realGetDlgItemText, nullptr);
+    g_realGetWindowText = reinterpret_cast<GetWindowTextFn>(
+        PatchImport(copy.module(), "USER32.dll", "GetWindowTextA", reinterpret_cast<void*>(SpyGetWindowText)));
+    ASSERT_NE(g_realGetWindowText, nullptr);
     g_timeBoxRead.clear();
     ASSERT_NE(copy.SetMeas(INT_MIN), 0);
     const std::string longest = "-2147483648:4294967:295";
@@ -473,6 +474,20 @@ TEST(TimeDialogOwner, HostWindowOnceFoundIsKept)
     EXPECT_EQ(OwnerOfNextDialog(copy), first);
     DestroyWindow(later);
     DestroyWindow(first);
+}
+
+TEST(TimeDialogOwner, ClosedHostWindowIsSoughtAgain)
+{
+    ModuleCopy copy;
+    HWND first = MakeTopLevel(WS_OVERLAPPEDWINDOW, "first host window");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(OwnerOfNextDialog(copy), first);
+    DestroyWindow(first);
+    HWND second = MakeTopLevel(WS_OVERLAPPEDWINDOW, "second host window");
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(OwnerOfNextDialog(copy), second) << "a closed owner would refuse every later dialog";
+    EXPECT_EQ(OwnerOfNextDialog(copy), second) << "and the new one is kept";
+    DestroyWindow(second);
 }
 
 // ---- System menu and placement ----------------------------------------------
@@ -1081,7 +1096,7 @@ TEST(TimeDialogFailure, DialogThatCannotBeCreatedReturnsZero)
     ModuleCopy copy;
     copy.WriteIni("[Temp]\r\nMeas=5\r\nBeat=2\r\nTick=0\r\n");
     g_realDialogBoxParam = reinterpret_cast<DialogBoxParamFn>(
-        PatchImport(copy.module(), "USER32.dll", "DialogBoxParamA", reinterpret_cast<void*>(SpyDialogBoxParam)));
+        PatchImport(copy.module(), "USER32.dll", "DialogBoxParamW", reinterpret_cast<void*>(SpyDialogBoxParam)));
     ASSERT_NE(g_realDialogBoxParam, nullptr);
     g_dialogBoxResult = 0;
     g_vetoed = 0;
@@ -1115,25 +1130,6 @@ TEST(TimeDialogFailure, DialogWhoseControlCannotBeCreatedLeavesTheSettingsUntouc
     EXPECT_FALSE(run.dialogSeen);
     EXPECT_EQ(run.result, 0);
     EXPECT_EQ(copy.ReadIni(), before);
-}
-
-TEST(TimeDialogFailure, HostWindowThatIsGoneMeansNoDialogAndZero)
-{
-    ModuleCopy copy;
-    HWND host = MakeTopLevel(WS_OVERLAPPEDWINDOW, "short-lived host");
-    ASSERT_NE(host, nullptr);
-    EXPECT_EQ(OwnerOfNextDialog(copy), host);
-    DestroyWindow(host);
-    copy.WriteIni("[Temp]\r\nMeas=5\r\nBeat=2\r\nTick=0\r\n");
-    g_realDialogBoxParam = reinterpret_cast<DialogBoxParamFn>(
-        PatchImport(copy.module(), "USER32.dll", "DialogBoxParamA", reinterpret_cast<void*>(SpyDialogBoxParam)));
-    g_dialogBoxResult = 12345;
-    UnwatchedRun run = RunExpectingNoDialog(copy, 3005);
-    EXPECT_FALSE(run.dialogSeen);
-    // Wine refuses a dead owner with 0, Windows with -1: either is no choice.
-    EXPECT_TRUE(g_dialogBoxResult == 0 || g_dialogBoxResult == -1) << g_dialogBoxResult;
-    EXPECT_EQ(run.result, 0);
-    EXPECT_EQ(copy.Value("Temp", "Meas"), "5");
 }
 
 // ---- A renamed module --------------------------------------------------------
@@ -1183,4 +1179,51 @@ TEST(TimeDialogKeys, CtrlEnterBreaksTheCommentLineAndEnterPressesOk)
     EXPECT_TRUE(endedByEnter);
     EXPECT_EQ(run.result, 1) << "Enter in the comment box presses OK";
     EXPECT_EQ(copy.GetBeatAndTick(), 2000);
+}
+
+// ---- Every ANSI code page ---------------------------------------------------
+// Run under 932, in a UTF-8 host (65001) and under 1252: the entries and
+// tips read as designed, read back as Unicode.
+
+TEST(CodePageTimeDialog, MenuEntriesAndTooltipsReadTheSameInEveryCodePage)
+{
+    ExpectRegisteredCodePage();
+    const struct {
+        int control;
+        const wchar_t* text;
+    } tips[] = {
+        {IDOK, L"指定したタイム値に移動し、このダイアログを閉じる"},
+        {IDCANCEL, L"このダイアログを閉じる"},
+        {kAddId, L"指定したタイム値をリストに追加"},
+        {kDeleteId, L"選択したリスト項目を削除"},
+        {kDeleteAllId, L"リスト項目をすべて削除"},
+        {kCommentBoxId, L"改行(Ctrl+Enter), タブ(Ctrl+Tab)"},
+    };
+    ModuleCopy copy;
+    std::wstring caption, savePosition, version;
+    std::vector<std::wstring> tipsShown;
+    DialogRun run = RunTimeDialog(copy, 1000, [&](HWND dialog) {
+        caption = WideText(dialog);
+        HMENU menu = GetSystemMenu(dialog, FALSE);
+        savePosition = WideMenuText(menu, kSavePositionCommand);
+        version = WideMenuText(menu, kVersionCommand);
+        HWND tooltip = FindOwnedWindow(dialog, TOOLTIPS_CLASSA);
+        for (const auto& tip : tips) {
+            wchar_t text[128] = L"";
+            TTTOOLINFOW info{};
+            info.cbSize = 44;  // up to and including lParam
+            info.hwnd = GetDlgItem(dialog, tip.control);
+            info.lpszText = text;
+            SendMessageW(tooltip, TTM_GETTEXTW, ARRAYSIZE(text), reinterpret_cast<LPARAM>(&info));
+            tipsShown.push_back(text);
+        }
+    });
+    ASSERT_TRUE(run.dialogSeen);
+    EXPECT_EQ(caption, L"ジャンプ");
+    EXPECT_EQ(savePosition, L"位置を保存(&P)");
+    EXPECT_EQ(version, L"バージョン情報(&V)...");
+    std::vector<std::wstring> expected;
+    for (const auto& tip : tips)
+        expected.push_back(tip.text);
+    EXPECT_EQ(tipsShown, expected);
 }

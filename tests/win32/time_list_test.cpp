@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "code_page_text.h"
 #include "dialog_driver.h"
 #include "import_patch.h"
 #include "module_copy.h"
@@ -18,6 +19,8 @@ constexpr int kTimeBox = 102;
 constexpr int kDelete = 103;
 constexpr int kAdd = 104;
 constexpr int kDeleteAll = 105;
+constexpr int kCommentBoxId = 1004;
+constexpr size_t kCommentMax = 259;
 
 constexpr char kAskReplace[] =
     "指定されたタイム値は、すでにリストに登録されています。\n既存のコメントを新しいものに書き換えますか？";
@@ -644,4 +647,98 @@ TEST(TimeListPictures, DroppedListPickedItemAndDeleteQuestion)
     EXPECT_TRUE(droppedSaved) << droppedPicture;
     EXPECT_TRUE(question.shown);
     EXPECT_TRUE(questionSaved) << questionPicture;
+}
+
+// ---------------------------------------------------------------------------
+// Every ANSI code page: these suites run under 932, in a UTF-8 host (65001)
+// and under a Western code page (1252). The boxes read as under 932 (read
+// back as Unicode); comments keep to the code page's own characters.
+
+TEST(CodePageTimeList, BoxesReadTheSameInEveryCodePage)
+{
+    ExpectRegisteredCodePage();
+    char folder[MAX_PATH];
+    const bool pictures = GetEnvironmentVariableA("TARVIX_PICTURES", folder, sizeof folder) != 0;
+    const std::string picture = std::string(folder) + "\\delete-notice-cp" + std::to_string(GetACP()) + ".bmp";
+    ModuleCopy copy;
+    BoxSeen notice, question, warning, replace;
+    bool pictureSaved = false;
+    WithList(copy, {{"1:01:000", ""}}, [&](HWND dialog) {
+        PostCommand(dialog, kDelete);  // nothing selected
+        HWND box = WaitForOwnedDialog(dialog);
+        if (pictures && box != nullptr) {
+            LetPaint(dialog);
+            RECT dialogRect{}, boxRect{};
+            GetWindowRect(dialog, &dialogRect);
+            GetWindowRect(box, &boxRect);
+            pictureSaved = SaveScreenArea(UnionOf(dialogRect, boxRect), picture.c_str());
+        }
+        notice = AnswerBox(dialog, IDOK);
+        Settle(dialog);
+        PickItem(dialog, 0);
+        question = AnswerCommand(dialog, kDelete, IDNO);
+        warning = AnswerCommand(dialog, kDeleteAll, IDNO);
+        replace = AnswerCommand(dialog, kAdd, IDNO);  // the time box shows the picked item
+    });
+    const struct {
+        const BoxSeen& seen;
+        const wchar_t* caption;
+        const wchar_t* text;
+    } expected[] = {
+        {notice, L"情報", L"削除する項目をリストから選択してください。"},
+        {question, L"確認", L"リストで選択されている項目を削除します。\nよろしいですか？"},
+        {warning, L"警告", L"リストからすべての項目を削除します。\nよろしいですか？"},
+        {replace, L"確認",
+         L"指定されたタイム値は、すでにリストに登録されています。\n既存のコメントを新しいものに書き換えますか？"},
+    };
+    for (const auto& box : expected) {
+        EXPECT_TRUE(box.seen.shown) << testing::PrintToString(std::wstring(box.caption));
+        EXPECT_EQ(box.seen.wideCaption, box.caption);
+        EXPECT_EQ(box.seen.wideText, box.text);
+    }
+    if (pictures) {
+        EXPECT_TRUE(pictureSaved) << picture;
+    }
+}
+
+TEST(CodePageTimeList, CommentsComeBackAfterReopening)
+{
+    ExpectRegisteredCodePage();
+    // Japanese where the code page has it (932, 65001; "あ" is E3 81 82 in
+    // UTF-8, "ソ" 83 5C in Shift-JIS), Western text under 1252.
+    const std::wstring japanese = L"あ\r\nいう\tソnata";
+    const bool hasJapanese = FitsAnsiCodePage(japanese);
+    const std::wstring mixed = hasJapanese ? japanese : L"Zoë\r\nçà\tsonata";
+    // Longer than the 259 bytes an item keeps in UTF-8 and 1252, whole in 932.
+    const std::wstring longText = hasJapanese ? std::wstring(100, L'あ') : std::wstring(300, L'é');
+    // Pasted text with a lone LF and a lone CR.
+    const std::wstring pasted = L"abc\n[ItemTime]\n7=x\rend";
+    const std::vector<std::wstring> comments = {mixed, longText, pasted};
+
+    ModuleCopy copy;
+    WithList(copy, {{"1:01:000", ""}, {"2:01:000", ""}, {"3:01:000", ""}}, [&](HWND dialog) {
+        for (int i = 0; i < 3; ++i) {
+            PickItem(dialog, i);
+            SetWindowTextW(CommentBox(dialog), comments[static_cast<size_t>(i)].c_str());
+            SendCommand(dialog, kCommentBoxId, EN_CHANGE);
+        }
+    });
+    const std::string saved = copy.ReadIni();
+    EXPECT_EQ(SectionLines(saved, "ItemTime"), (Lines{"0=1:01:000", "1=2:01:000", "2=3:01:000"}))
+        << "the pasted comment must not add keys or sections";
+    const Lines savedComments = SectionLines(saved, "ItemComment");
+    ASSERT_EQ(savedComments.size(), 3u) << saved;
+    EXPECT_EQ(savedComments[2], "2=abc\\n[ItemTime]\\n7=x\\nend");
+
+    std::vector<std::wstring> back;
+    DialogRun run = RunTimeDialog(copy, kCode, [&](HWND dialog) {
+        for (int i = 0; i < ListCount(dialog); ++i) {
+            PickItem(dialog, i);
+            back.push_back(WideText(CommentBox(dialog)));
+        }
+    });
+    ASSERT_TRUE(run.dialogSeen);
+    // The long comment comes back as whole characters, at most 259 bytes of the code page.
+    const std::wstring longBack = AnsiPrefix(longText, kCommentMax);
+    EXPECT_EQ(back, (std::vector<std::wstring>{mixed, longBack, L"abc\r\n[ItemTime]\r\n7=x\r\nend"}));
 }

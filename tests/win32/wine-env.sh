@@ -2,7 +2,9 @@
 # The Wine test bed: a private WINEPREFIX under build/, its own Xvfb display,
 # Japanese ANSI code page (932), no Wine debug output.
 #
-#   (LC_ALL=ja_JP.UTF-8 is given to Wine alone: it then uses code page 932.)
+#   (LC_ALL=ja_JP.UTF-8 is given to Wine alone: it then uses code page 932.
+#   TARVIX_WINE_LOCALE=en_US.UTF-8 runs a program with the Western code page
+#   1252 instead; a program whose manifest asks for UTF-8 gets 65001.)
 #
 #   wine-env.sh start              start Xvfb and the prefix's wineserver
 #   wine-env.sh stop               stop both
@@ -16,6 +18,13 @@ export WINEPREFIX=$state/prefix
 export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Where the kernel runs no 32-bit programs, qemu-i386 runs Wine (see
+# tools/install-deps.sh). Its default 4 GiB guest space makes every Wine
+# process start in about a minute (Wine probes the whole space for free
+# areas, and each probe walks qemu's page map); 2 GiB and a little more,
+# enough for Wine's user space and its shared page, starts one in seconds.
+# Without qemu the variable has no effect.
+export QEMU_RESERVED_VA=${QEMU_RESERVED_VA:-0x80800000}
 
 die() { echo "wine-env: $*" >&2; exit 1; }
 
@@ -61,7 +70,9 @@ start() {
         env LC_ALL=ja_JP.UTF-8 wineboot -i >/dev/null 2>&1 || true
         # Without a window manager Wine waits ~2 s after hiding each managed window.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-        wineserver -w
+        # The server writes the registry out as it ends. Under emulation the
+        # prefix's service processes may never let it end by itself: stop it.
+        timeout 120 wineserver -w || wineserver -k
         touch "$WINEPREFIX/.tarvix-ready"
     fi
     # Title-bar glyphs (the close box's cross) are drawn with Wine's Marlett
@@ -97,7 +108,8 @@ run() {
     # hold a caller's pipe (CTest's) open after the program has ended.
     local status=0 log
     log=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")
-    timeout --kill-after=10 "${TARVIX_WINE_TIMEOUT:-600}" env LC_ALL=ja_JP.UTF-8 wine "$@" >"$log" 2>&1 || status=$?
+    timeout --kill-after=10 "${TARVIX_WINE_TIMEOUT:-600}" env LC_ALL="${TARVIX_WINE_LOCALE:-ja_JP.UTF-8}" \
+        wine "$@" >"$log" 2>&1 || status=$?
     cat "$log"
     rm -f "$log"
     if [ "$own" = 1 ]; then

@@ -9,7 +9,7 @@
 namespace {
 using GlobalAllocFn = HGLOBAL(WINAPI*)(UINT, SIZE_T);
 using GlobalFreeFn = HGLOBAL(WINAPI*)(HGLOBAL);
-using CreateFontFn = HFONT(WINAPI*)(const LOGFONTA*);
+using CreateFontFn = HFONT(WINAPI*)(const LOGFONTW*);
 using DeleteObjectFn = BOOL(WINAPI*)(HGDIOBJ);
 
 std::set<void*> g_blocks;
@@ -33,9 +33,9 @@ HGLOBAL WINAPI CountedGlobalFree(HGLOBAL block)
     return GlobalFree(block);
 }
 
-HFONT WINAPI CountedCreateFontIndirectA(const LOGFONTA* font)
+HFONT WINAPI CountedCreateFontIndirectW(const LOGFONTW* font)
 {
-    HFONT handle = CreateFontIndirectA(font);
+    HFONT handle = CreateFontIndirectW(font);
     if (handle != nullptr) {
         g_fonts.insert(handle);
         ++g_counts.fontsCreated;
@@ -57,8 +57,8 @@ void StartCountingCalls(HMODULE module)
     g_counts = {};
     EXPECT_NE(PatchImport(module, "KERNEL32.dll", "GlobalAlloc", reinterpret_cast<void*>(CountedGlobalAlloc)), nullptr);
     EXPECT_NE(PatchImport(module, "KERNEL32.dll", "GlobalFree", reinterpret_cast<void*>(CountedGlobalFree)), nullptr);
-    EXPECT_NE(PatchImport(module, "GDI32.dll", "CreateFontIndirectA",
-                          reinterpret_cast<void*>(CountedCreateFontIndirectA)), nullptr);
+    EXPECT_NE(PatchImport(module, "GDI32.dll", "CreateFontIndirectW",
+                          reinterpret_cast<void*>(CountedCreateFontIndirectW)), nullptr);
     EXPECT_NE(PatchImport(module, "GDI32.dll", "DeleteObject", reinterpret_cast<void*>(CountedDeleteObject)), nullptr);
 }
 

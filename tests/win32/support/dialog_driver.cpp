@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "code_page_text.h"
 #include "module_copy.h"
 
 namespace {
@@ -53,12 +54,27 @@ struct RunContext {
     bool seen;
 };
 
+BOOL CALLBACK CancelOwnDialog(HWND window, LPARAM)
+{
+    char className[16];
+    GetClassNameA(window, className, sizeof className);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (lstrcmpA(className, "#32770") == 0 && process == GetCurrentProcessId() && IsWindowVisible(window))
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
 DWORD WINAPI UserThread(LPVOID parameter)
 {
     auto* context = static_cast<RunContext*>(parameter);
     HWND dialog = WaitForDialog(kTimeDialogCaption);
-    if (dialog == nullptr)
+    if (dialog == nullptr) {
+        // A dialog whose caption is not the time dialog's (garbled, say)
+        // would keep the export waiting: cancel whatever the module shows.
+        EnumWindows(CancelOwnDialog, 0);
         return 1;
+    }
     context->seen = true;
     (*context->user)(dialog);
     if (IsWindow(dialog))
@@ -67,10 +83,18 @@ DWORD WINAPI UserThread(LPVOID parameter)
 }
 }
 
+HWND FindDialog(const char* caption)
+{
+    constexpr UINT kTestTextCodePage = 932;  // the test sources' execution character set
+    wchar_t wide[256] = L"";
+    MultiByteToWideChar(kTestTextCodePage, 0, caption, -1, wide, ARRAYSIZE(wide));
+    return FindWindowW(L"#32770", wide);
+}
+
 HWND WaitForDialog(const char* caption, DWORD timeoutMs)
 {
     for (DWORD waited = 0; waited <= timeoutMs; waited += kPollMs) {
-        HWND dialog = FindWindowA("#32770", caption);
+        HWND dialog = FindDialog(caption);
         if (dialog != nullptr && IsWindowVisible(dialog))
             return dialog;
         Sleep(kPollMs);
@@ -147,6 +171,8 @@ BoxSeen AnswerBox(HWND owner, int button)
     seen.shown = true;
     seen.caption = WindowText(box);
     seen.text = ItemText(box, kMessageBoxTextId);
+    seen.wideCaption = WideText(box);
+    seen.wideText = WideItemText(box, kMessageBoxTextId);
     GetWindowRect(box, &seen.rect);
     ButtonSearch search{box, &seen};
     EnumChildWindows(box, NoteButton, reinterpret_cast<LPARAM>(&search));

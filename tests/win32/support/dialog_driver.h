@@ -14,6 +14,9 @@ constexpr char kTimeDialogCaption[] = "ジャンプ";
 constexpr char kAboutCaption[] = "バージョン情報";
 constexpr DWORD kWaitMs = 10000;
 
+// A dialog-class window with this caption (test texts are code page 932,
+// compared as Unicode so that any ANSI code page of the run finds it).
+HWND FindDialog(const char* caption);
 // The first visible dialog-class window with this caption, or null after timeoutMs.
 HWND WaitForDialog(const char* caption, DWORD timeoutMs = kWaitMs);
 // A visible dialog-class window owned by owner (a message box or the about box).
@@ -38,6 +41,8 @@ struct BoxSeen {
     bool shown = false;
     std::string caption;
     std::string text;
+    std::wstring wideCaption;  // the same, read with the Unicode functions
+    std::wstring wideText;
     RECT rect{};
     bool hasYesNo = false;
     std::string yesText;

@@ -28,7 +28,7 @@ SpacedTempFolder::SpacedTempFolder() : oldTmp_(Variable("TMP")), oldTemp_(Variab
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     char name[MAX_PATH];
-    std::snprintf(name, sizeof name, "%starvix about %lu-%u", temp, GetCurrentProcessId(), ++counter);
+    std::snprintf(name, sizeof name, "%starvix about, %lu-%u", temp, GetCurrentProcessId(), ++counter);
     if (!CreateDirectoryA(name, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
         ADD_FAILURE() << "cannot create " << name;
     path_ = name;

@@ -1,6 +1,6 @@
-// A temporary folder whose path contains a space, made the process's
-// temporary folder while the object lives: a ModuleCopy made meanwhile
-// lands below it, so the module's own path has a space in it.
+// A temporary folder whose path contains a space and a comma, made the
+// process's temporary folder while the object lives: a ModuleCopy made
+// meanwhile lands below it, so the module's own path has both in it.
 #pragma once
 #include <string>
 

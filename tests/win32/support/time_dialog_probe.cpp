@@ -66,7 +66,7 @@ DWORD WINAPI WatchForDialog(LPVOID parameter)
 {
     auto* watch = static_cast<Watch*>(parameter);
     while (InterlockedCompareExchange(&watch->stop, 0, 0) == 0) {
-        HWND dialog = FindWindowA("#32770", kTimeDialogCaption);
+        HWND dialog = FindDialog(kTimeDialogCaption);
         if (dialog != nullptr) {
             watch->seen = true;
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);

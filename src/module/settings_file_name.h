@@ -4,25 +4,24 @@
 #include <cstring>
 #include <string_view>
 
+#include "code_page.h"
+
 constexpr std::string_view kSettingsFileName = "Tarvix.ini";
 
 // Replaces the file-name part of moduleFile (everything after the last "\")
-// with kSettingsFileName. isLeadByte tells the double-byte lead bytes of the
-// path's code page, so that a trail byte 0x5C is not taken for a "\".
+// with kSettingsFileName. The path is scanned character by character in the
+// given code page, so that a trail byte 0x5C is not taken for a "\".
 // Returns false, leaving out empty, when the result does not fit outSize
 // bytes with its terminator.
-template <typename LeadBytePredicate>
-bool BuildSettingsPath(std::string_view moduleFile, char* out, size_t outSize, LeadBytePredicate isLeadByte)
+inline bool BuildSettingsPath(std::string_view moduleFile, char* out, size_t outSize, const CodePage& page)
 {
     if (outSize == 0)
         return false;
     out[0] = '\0';
     size_t dirLength = 0;
-    for (size_t i = 0; i < moduleFile.size(); ++i) {
+    for (size_t i = 0; i < moduleFile.size(); i += CharacterWidth(page, moduleFile, i)) {
         if (moduleFile[i] == '\\')
             dirLength = i + 1;
-        else if (isLeadByte(static_cast<unsigned char>(moduleFile[i])))
-            ++i;
     }
     if (dirLength + kSettingsFileName.size() + 1 > outSize)
         return false;

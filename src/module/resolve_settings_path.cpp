@@ -1,3 +1,4 @@
+#include "ansi_code_page.h"
 #include "module_state.h"
 #include "settings_file_name.h"
 
@@ -6,11 +7,6 @@ extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace {
 constexpr char kModuleBaseName[] = "Tarvix";
-
-bool IsLeadByte(unsigned char byte)
-{
-    return IsDBCSLeadByte(byte) != FALSE;
-}
 }
 
 void ResolveSettingsPath()
@@ -25,6 +21,6 @@ void ResolveSettingsPath()
     DWORD length = GetModuleFileNameA(g_instance, moduleFile, sizeof moduleFile);
     // A full buffer means the name was cut: there is no usable path then.
     if (length == 0 || length >= sizeof moduleFile ||
-        !BuildSettingsPath(std::string_view(moduleFile, length), g_settingsPath, sizeof g_settingsPath, IsLeadByte))
+        !BuildSettingsPath(std::string_view(moduleFile, length), g_settingsPath, sizeof g_settingsPath, AnsiCodePage()))
         g_settingsPath[0] = '\0';
 }

@@ -9,7 +9,7 @@
 extern HINSTANCE g_instance;
 extern char g_settingsPath[MAX_PATH];  // empty when the path does not fit
 
-// Set by Tarvix; the host window stays once found.
+// Set by Tarvix; the host window stays once found, until it is closed.
 extern DWORD g_callingThread;
 extern HWND g_hostWindow;
 extern int32_t g_displayMeasure;
