@@ -11,7 +11,7 @@ function(tarvix_add_wine_test test exe locale code_page)
              WORKING_DIRECTORY ${TARVIX_WIN32_BUILD}/tests/win32)
     set_tests_properties(${test} PROPERTIES
         FIXTURES_REQUIRED wine RESOURCE_LOCK wine TIMEOUT 1800
-        ENVIRONMENT "TARVIX_DLL=${CMAKE_SOURCE_DIR}/build/bin/Tarvix.dll;TARVIX_WINE_LOCALE=${locale};TARVIX_EXPECTED_ACP=${code_page}")
+        ENVIRONMENT "TARVIX_DLL=${CMAKE_SOURCE_DIR}/build/bin/Tarvix.dll;TARVIX_WINE_LOCALE=${locale};TARVIX_EXPECTED_ACP=${code_page};TARVIX_WINE_RETRY=1")
 endfunction()
 
 add_test(NAME wine.start COMMAND ${WINE_ENV} start)
@@ -22,7 +22,9 @@ set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine RESOURCE_LOCK wi
 file(GLOB wine_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*_test.cpp)
 foreach(source IN LISTS wine_test_sources)
     get_filename_component(name ${source} NAME_WE)
-    tarvix_add_wine_test(wine.${name} ${name} ja_JP.UTF-8 932)
+    # The *Pictures suites only take the user's guide's pictures, when
+    # TARVIX_PICTURES names a folder (they test nothing): not in the run.
+    tarvix_add_wine_test(wine.${name} ${name} ja_JP.UTF-8 932 --gtest_filter=-*Pictures*)
     tarvix_has_code_page_suites(${source} has_code_pages)
     if(has_code_pages)
         tarvix_add_wine_test(wine.${name}.cp65001 ${name}_utf8 ja_JP.UTF-8 65001 --gtest_filter=${TARVIX_CODE_PAGE_FILTER})

@@ -164,7 +164,9 @@ std::vector<HWND> ThreadTopLevelWindows()
 
 INT_PTR CallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto proc = reinterpret_cast<DLGPROC>(GetWindowLongPtrA(dialog, DWLP_DLGPROC));
+    // The dialogs are Unicode: asked with the ANSI function, the platform
+    // would hand out a conversion thunk instead of the procedure.
+    auto proc = reinterpret_cast<DLGPROC>(GetWindowLongPtrW(dialog, DWLP_DLGPROC));
     return proc(dialog, message, wParam, lParam);
 }
 
