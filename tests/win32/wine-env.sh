@@ -101,6 +101,11 @@ stop() {
     if [ -d "$WINEPREFIX" ]; then
         wineserver -k >/dev/null 2>&1 || true
     fi
+    # Under emulation a Wine process with a thread that never ends outlives
+    # its server; left over, it would pass for the next bed's service.
+    if emulated; then
+        pkill -KILL -f '^/usr/bin/qemu-i386-static /usr/lib/wine/' 2>/dev/null || true
+    fi
     if [ -f "$state/xvfb.pid" ]; then
         kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
         rm -f "$state/xvfb.pid" "$state/display"
