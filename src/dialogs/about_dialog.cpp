@@ -98,9 +98,8 @@ bool Append(wchar_t* out, size_t size, size_t& length, const wchar_t* text)
 void ShowModuleInExplorer(HWND dialog)
 {
     wchar_t explorer[MAX_PATH];
-    UINT folderLength = GetWindowsDirectoryW(explorer, MAX_PATH);
-    size_t explorerLength = folderLength;
-    if (folderLength == 0 || folderLength >= MAX_PATH)
+    size_t explorerLength = GetWindowsDirectoryW(explorer, MAX_PATH);
+    if (explorerLength == 0 || explorerLength >= MAX_PATH)
         return;
     // The Windows folder ends in "\" only when it is a drive's root.
     if (explorer[explorerLength - 1] == L'\\')
@@ -113,7 +112,6 @@ void ShowModuleInExplorer(HWND dialog)
         return;
     wchar_t argument[ARRAYSIZE(kSelectArgument) + MAX_PATH + ARRAYSIZE(kQuote)];
     size_t argumentLength = 0;
-    argument[0] = L'\0';
     if (Append(argument, ARRAYSIZE(argument), argumentLength, kSelectArgument) &&
         Append(argument, ARRAYSIZE(argument), argumentLength, path) &&
         Append(argument, ARRAYSIZE(argument), argumentLength, kQuote))

@@ -583,6 +583,16 @@ void LetPaint(HWND dialog)
     Sleep(300);
     Settle(dialog);
 }
+
+// Saves a picture of the dialog with the message box over it, once painted.
+bool SaveDialogWithBox(HWND dialog, HWND box, const std::string& path)
+{
+    LetPaint(dialog);
+    RECT dialogRect{}, boxRect{};
+    GetWindowRect(dialog, &dialogRect);
+    GetWindowRect(box, &boxRect);
+    return SaveScreenArea(UnionOf(dialogRect, boxRect), path.c_str());
+}
 }
 
 TEST(TimeListPictures, DroppedListPickedItemAndDeleteQuestion)
@@ -631,12 +641,8 @@ TEST(TimeListPictures, DroppedListPickedItemAndDeleteQuestion)
 
                  PostCommand(dialog, kDelete);
                  HWND box = WaitForOwnedDialog(dialog);
-                 if (box != nullptr) {
-                     LetPaint(dialog);
-                     RECT boxRect{};
-                     GetWindowRect(box, &boxRect);
-                     questionSaved = SaveScreenArea(UnionOf(dialogRect, boxRect), questionPicture.c_str());
-                 }
+                 if (box != nullptr)
+                     questionSaved = SaveDialogWithBox(dialog, box, questionPicture);
                  question = AnswerBox(dialog, IDNO);
                  Settle(dialog);
              });
@@ -666,13 +672,8 @@ TEST(CodePageTimeList, BoxesReadTheSameInEveryCodePage)
     WithList(copy, {{"1:01:000", ""}}, [&](HWND dialog) {
         PostCommand(dialog, kDelete);  // nothing selected
         HWND box = WaitForOwnedDialog(dialog);
-        if (pictures && box != nullptr) {
-            LetPaint(dialog);
-            RECT dialogRect{}, boxRect{};
-            GetWindowRect(dialog, &dialogRect);
-            GetWindowRect(box, &boxRect);
-            pictureSaved = SaveScreenArea(UnionOf(dialogRect, boxRect), picture.c_str());
-        }
+        if (pictures && box != nullptr)
+            pictureSaved = SaveDialogWithBox(dialog, box, picture);
         notice = AnswerBox(dialog, IDOK);
         Settle(dialog);
         PickItem(dialog, 0);
