@@ -98,7 +98,9 @@ bool Append(wchar_t* out, size_t size, size_t& length, const wchar_t* text)
 void ShowModuleInExplorer(HWND dialog)
 {
     wchar_t explorer[MAX_PATH];
-    size_t explorerLength = GetWindowsDirectoryW(explorer, MAX_PATH);
+    // The system's own Windows folder: on a Remote Desktop server an old host
+    // is given a private, per-user one, without Explorer in it.
+    size_t explorerLength = GetSystemWindowsDirectoryW(explorer, MAX_PATH);
     if (explorerLength == 0 || explorerLength >= MAX_PATH)
         return;
     // The Windows folder ends in "\" only when it is a drive's root.

@@ -85,3 +85,13 @@ constexpr size_t WholeCharacterPrefix(const CodePage& page, std::string_view tex
     }
     return end;
 }
+
+// Like WholeCharacterPrefix, and a line break (CR LF) is kept or dropped
+// whole: a cut text never ends in the CR of a line break.
+constexpr size_t WholeTextPrefix(const CodePage& page, std::string_view text, size_t maxBytes)
+{
+    size_t end = WholeCharacterPrefix(page, text, maxBytes);
+    if (end > 0 && end < text.size() && text[end - 1] == '\r' && text[end] == '\n')
+        --end;
+    return end;
+}

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "ansi_code_page.h"
 #include "module_state.h"
 #include "settings_file_name.h"
@@ -7,6 +9,24 @@ extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace {
 constexpr char kModuleBaseName[] = "Tarvix";
+// An ANSI path may take up to three bytes for each UTF-16 unit (UTF-8): a
+// path that is too long is refused by BuildSettingsPath, not cut here.
+constexpr size_t kAnsiPathSize = 3 * MAX_PATH;
+
+// path (length units, from a MAX_PATH buffer) in the ANSI code page.
+AnsiModulePath ToAnsi(const wchar_t* path, DWORD length, char* out, size_t outSize)
+{
+    if (length == 0 || length >= MAX_PATH)
+        return {{}, false};
+    int bytes = WideCharToMultiByte(CP_ACP, 0, path, static_cast<int>(length), out, static_cast<int>(outSize),
+                                    nullptr, nullptr);
+    if (bytes <= 0)
+        return {{}, false};
+    wchar_t back[MAX_PATH];
+    int units = MultiByteToWideChar(CP_ACP, 0, out, bytes, back, MAX_PATH);
+    bool exact = units == static_cast<int>(length) && std::equal(back, back + units, path);
+    return {{out, static_cast<size_t>(bytes)}, exact};
+}
 }
 
 void ResolveSettingsPath()
@@ -17,10 +37,16 @@ void ResolveSettingsPath()
     if (g_instance == nullptr)
         g_instance = reinterpret_cast<HINSTANCE>(&__ImageBase);
 
-    char moduleFile[MAX_PATH];
-    DWORD length = GetModuleFileNameA(g_instance, moduleFile, sizeof moduleFile);
     // A full buffer means the name was cut: there is no usable path then.
-    if (length == 0 || length >= sizeof moduleFile ||
-        !BuildSettingsPath(std::string_view(moduleFile, length), g_settingsPath, sizeof g_settingsPath, AnsiCodePage()))
-        g_settingsPath[0] = '\0';
+    wchar_t moduleFile[MAX_PATH];
+    DWORD length = GetModuleFileNameW(g_instance, moduleFile, MAX_PATH);
+    char longAnsi[kAnsiPathSize];
+    const AnsiModulePath longPath = ToAnsi(moduleFile, length, longAnsi, sizeof longAnsi);
+    // Only a path the code page cannot spell is looked up by its short name.
+    wchar_t shortFile[MAX_PATH];
+    char shortAnsi[kAnsiPathSize];
+    AnsiModulePath shortPath{{}, false};
+    if (!longPath.exact && length > 0 && length < MAX_PATH)
+        shortPath = ToAnsi(shortFile, GetShortPathNameW(moduleFile, shortFile, MAX_PATH), shortAnsi, sizeof shortAnsi);
+    BuildSettingsPathFrom(longPath, shortPath, g_settingsPath, sizeof g_settingsPath, AnsiCodePage());
 }

@@ -30,3 +30,26 @@ inline bool BuildSettingsPath(std::string_view moduleFile, char* out, size_t out
     out[dirLength + kSettingsFileName.size()] = '\0';
     return true;
 }
+
+// The module's path in the ANSI code page, and whether the code page spells
+// it exactly (converted back, it gives the same path).
+struct AnsiModulePath {
+    std::string_view text;
+    bool exact;
+};
+
+// The settings path from the first of the module's long and short (8.3)
+// paths that the code page spells exactly: a folder whose name it cannot
+// spell is reached by its short name, which is plain ASCII. False, leaving
+// out empty, when neither is spelled exactly or the result does not fit.
+inline bool BuildSettingsPathFrom(AnsiModulePath longPath, AnsiModulePath shortPath, char* out, size_t outSize,
+                                  const CodePage& page)
+{
+    const AnsiModulePath& chosen = longPath.exact ? longPath : shortPath;
+    if (!chosen.exact) {
+        if (outSize > 0)
+            out[0] = '\0';
+        return false;
+    }
+    return BuildSettingsPath(chosen.text, out, outSize, page);
+}

@@ -7,6 +7,7 @@
 #include "../res/resource.h"
 #include "../timetext/hand_over.h"
 #include "../timetext/time_text.h"
+#include "byte_limit.h"
 #include "control_text.h"
 #include "placement.h"
 #include "time_item_draw.h"
@@ -30,12 +31,21 @@ void AppendSystemMenuEntries(HWND dialog)
     AppendMenuW(menu, MF_STRING, IDM_TIME_VERSION, kVersionEntry);
 }
 
-void LimitTyping(HWND dialog)
+void SetCommentTabStop(HWND dialog)
 {
-    SendDlgItemMessageA(dialog, IDC_TIME_BOX, CB_LIMITTEXT, TIME_TYPING_LIMIT, 0);
-    SendDlgItemMessageA(dialog, IDC_TIME_COMMENT, EM_LIMITTEXT, COMMENT_TYPING_LIMIT, 0);
     INT tabStop = COMMENT_TAB_STOP;
     SendDlgItemMessageA(dialog, IDC_TIME_COMMENT, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
+}
+
+// Typing and pasting stop at the bytes an item keeps (not at a number of
+// characters, which is all a Unicode box could be told).
+void LimitTyping(HWND dialog)
+{
+    COMBOBOXINFO timeBox{};
+    timeBox.cbSize = sizeof timeBox;
+    GetComboBoxInfo(GetDlgItem(dialog, IDC_TIME_BOX), &timeBox);
+    StartByteLimit(g_timeBoxLimit, timeBox.hwndItem, TIME_TYPING_LIMIT);
+    StartByteLimit(g_commentLimit, GetDlgItem(dialog, IDC_TIME_COMMENT), COMMENT_TYPING_LIMIT);
 }
 
 void ShowInitialTime(HWND dialog)
@@ -50,10 +60,11 @@ BOOL OnInitDialog(HWND dialog)
     HWND timeBox = GetDlgItem(dialog, IDC_TIME_BOX);
     InitCommonControls();
     AppendSystemMenuEntries(dialog);
-    LimitTyping(dialog);
+    SetCommentTabStop(dialog);
     RestoreTimeDialogPlacement(dialog);
     LoadTimeList(timeBox);
     ShowInitialTime(dialog);
+    LimitTyping(dialog);
     CreateTimeDialogTooltips(dialog);
     g_started = true;
     return TRUE;  // focus to the first tab stop, the time box
@@ -65,6 +76,8 @@ void OnDestroy(HWND dialog)
     if (!g_started)
         return;
     g_started = false;
+    StartByteLimit(g_timeBoxLimit, nullptr, 0);
+    StartByteLimit(g_commentLimit, nullptr, 0);
     DestroyTimeDialogTooltips();
     SaveTimeDialogPlacement(dialog);
     SaveTimeList(GetDlgItem(dialog, IDC_TIME_BOX));
@@ -73,7 +86,7 @@ void OnDestroy(HWND dialog)
 void OnOk(HWND dialog)
 {
     char text[kTimeTextSize];
-    if (FetchControlText(GetDlgItem(dialog, IDC_TIME_BOX), text, sizeof text) > 0)
+    if (FetchControlText(GetDlgItem(dialog, IDC_TIME_BOX), text, sizeof text) && text[0] != '\0')
         StoreTimeText(dialog, text);
     else
         EndDialog(dialog, 0);
@@ -137,7 +150,7 @@ INT_PTR CALLBACK TimeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         OnSysCommand(dialog, wParam);
         return FALSE;
     case WM_MEASUREITEM:
-        MeasureTimeItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        MeasureTimeItem(dialog, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
         return TRUE;
     case WM_DRAWITEM:
         return DrawTimeItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));

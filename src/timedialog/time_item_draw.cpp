@@ -11,11 +11,42 @@ constexpr int kTextLeft = 1;
 
 // The item being drawn; it holds any item text of the list.
 char g_drawBuffer[kTimeTextSize];
+
+// The height of a line of the font selected into dc; 0 when unknown.
+int LineHeight(HDC dc)
+{
+    TEXTMETRICW metrics{};
+    return GetTextMetricsW(dc, &metrics) ? metrics.tmHeight : 0;
 }
 
-void MeasureTimeItem(MEASUREITEMSTRUCT* measure)
+// A line of the dialog's font: 13 pixels at 96 DPI, 20 at 144 DPI.
+int DialogLineHeight(HWND dialog)
 {
-    measure->itemHeight = TIME_ITEM_HEIGHT;
+    HDC dc = GetDC(dialog);
+    if (dc == nullptr)
+        return 0;
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
+    const int height = LineHeight(dc);
+    if (old != nullptr)
+        SelectObject(dc, old);
+    ReleaseDC(dialog, dc);
+    return height;
+}
+
+// The text cell the vertical centring assumes: the design's in items of the
+// design's height, a line of the list's font in items made taller for it.
+int TextCellHeight(const DRAWITEMSTRUCT* draw)
+{
+    const int lineHeight = draw->rcItem.bottom - draw->rcItem.top > TIME_ITEM_HEIGHT ? LineHeight(draw->hDC) : 0;
+    return lineHeight > kTextHeight ? lineHeight : kTextHeight;
+}
+}
+
+void MeasureTimeItem(HWND dialog, MEASUREITEMSTRUCT* measure)
+{
+    const int lineHeight = DialogLineHeight(dialog);
+    measure->itemHeight = static_cast<UINT>(lineHeight > TIME_ITEM_HEIGHT ? lineHeight : TIME_ITEM_HEIGHT);
 }
 
 BOOL DrawTimeItem(const DRAWITEMSTRUCT* draw)
@@ -28,7 +59,7 @@ BOOL DrawTimeItem(const DRAWITEMSTRUCT* draw)
 
     size_t length = FetchTimeItemText(draw->hwndItem, static_cast<int>(draw->itemID), g_drawBuffer,
                                       sizeof g_drawBuffer);
-    int y = (draw->rcItem.top + draw->rcItem.bottom - kTextHeight) / 2;
+    int y = (draw->rcItem.top + draw->rcItem.bottom - TextCellHeight(draw)) / 2;
     ExtTextOutA(draw->hDC, kTextLeft, y, ETO_OPAQUE, &draw->rcItem, g_drawBuffer, static_cast<UINT>(length),
                 nullptr);
     return TRUE;

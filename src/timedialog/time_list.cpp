@@ -8,6 +8,7 @@
 #include "../settings/profile.h"
 #include "../settings/settings_keys.h"
 #include "../timetext/time_text.h"
+#include "byte_limit.h"
 #include "control_text.h"
 
 namespace {
@@ -57,6 +58,7 @@ int SelectedItem(HWND timeBox)
 void FillComment(HWND dialog, const char* text)
 {
     SetDlgItemTextA(dialog, IDC_TIME_COMMENT, text);
+    NoteShownText(g_commentLimit);
 }
 
 void ClearComment(HWND dialog)
@@ -71,7 +73,8 @@ void ShowSelectedComment(HWND dialog, HWND timeBox)
     FillComment(dialog, block != nullptr ? block : "");
 }
 
-// The user edited the comment box: the selected item's comment follows at once.
+// The user edited the comment box: the selected item's comment follows at
+// once. A box that cannot be read leaves the comment as it was.
 void StoreEditedComment(HWND dialog, HWND timeBox)
 {
     int selected = SelectedItem(timeBox);
@@ -84,12 +87,13 @@ void StoreEditedComment(HWND dialog, HWND timeBox)
 void OnAdd(HWND dialog, HWND timeBox)
 {
     char timeText[kTimeTextSize];
-    if (FetchControlText(timeBox, timeText, sizeof timeText) == 0)
+    if (!FetchControlText(timeBox, timeText, sizeof timeText) || timeText[0] == '\0')
         return;
     LRESULT found = SendMessageA(timeBox, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                  reinterpret_cast<LPARAM>(timeText));
     char comment[kCommentBufferSize];
-    FetchControlText(GetDlgItem(dialog, IDC_TIME_COMMENT), comment, sizeof comment);
+    if (!FetchControlText(GetDlgItem(dialog, IDC_TIME_COMMENT), comment, sizeof comment))
+        return;
     if (found == CB_ERR) {
         AddTimeItem(timeBox, timeText, comment);
         return;
@@ -129,6 +133,7 @@ void OnTimeBoxNotification(HWND dialog, HWND timeBox, int notification)
 {
     switch (notification) {
     case CBN_EDITCHANGE:
+        KeepWithinByteLimit(g_timeBoxLimit);
         ClearComment(dialog);
         break;
     case CBN_CLOSEUP:
@@ -183,8 +188,10 @@ void OnTimeListCommand(HWND dialog, int control, int notification)
         OnTimeBoxNotification(dialog, timeBox, notification);
         break;
     case IDC_TIME_COMMENT:
-        if (notification == EN_CHANGE)
+        if (notification == EN_CHANGE) {
+            KeepWithinByteLimit(g_commentLimit);
             StoreEditedComment(dialog, timeBox);
+        }
         break;
     case IDC_TIME_ADD:
         OnAdd(dialog, timeBox);

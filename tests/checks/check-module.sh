@@ -33,6 +33,11 @@ done < <(grep 'DLL Name:' <<<"$dump" | awk '{print $3}')
 sed -n '/DLL Name: COMCTL32.dll/,/^$/p' <<<"$dump" | grep -Eq '^\s+[0-9a-f]+\s+17\s+<none>' ||
     bad "COMCTL32 is not imported by ordinal 17 alone"
 
+# Explorer is started from the system's Windows folder: on a Remote Desktop
+# server GetWindowsDirectory gives an old host a private one without it.
+grep -Eq '\sGetSystemWindowsDirectoryW$' <<<"$dump" || bad "GetSystemWindowsDirectoryW is not imported"
+! grep -Eq '\sGetWindowsDirectory[AW]$' <<<"$dump" || bad "a GetWindowsDirectory function is imported"
+
 # Hardening: the loader may place the module anywhere and never runs its data.
 for flag in DYNAMIC_BASE NX_COMPAT; do
     sed -n '/^DllCharacteristics/,/^Size/p' <<<"$dump" | grep -q "$flag" || bad "$flag is not set"

@@ -27,6 +27,9 @@ const Case kCases[] = {
     {"ShiftJisLoneLead", ShiftJisCodePage(), "ab\x83", {0, 1, 2, 3}},
     {"Utf8CutShort", Utf8CodePage(), "\xE3\x81" "a\xC3", {0, 0, 2, 3, 4}},
     {"Utf8StrayContinuation", Utf8CodePage(), "\x81\x82" "a", {0, 1, 2, 3}},
+    // "タ" (E3 82 BF) ends in the last continuation byte; C0 and C1 start no sequence.
+    {"Utf8LastContinuationByte", Utf8CodePage(), "\xE3\x82\xBF" "a", {0, 0, 0, 3, 4}},
+    {"Utf8NoLeadC0C1", Utf8CodePage(), "\xC0\x80\xC1\xBF", {0, 1, 2, 3, 4}},
 };
 
 class CodePageCut : public testing::TestWithParam<Case> {};
@@ -38,6 +41,14 @@ TEST_P(CodePageCut, PrefixEndsBetweenCharacters)
     for (size_t limit = 0; limit <= c.text.size(); ++limit)
         EXPECT_EQ(WholeCharacterPrefix(c.page, c.text, limit), c.prefix[limit]) << "limit " << limit;
     EXPECT_EQ(WholeCharacterPrefix(c.page, c.text, 1000), c.text.size());
+}
+
+TEST(CodePage, TextPrefixKeepsALineBreakWhole)
+{
+    const std::string text = "ab\r\n\xE3\x81\x82";  // "ab", CR LF, "あ" in UTF-8
+    const size_t prefix[] = {0, 1, 2, 2, 4, 4, 4, 7};
+    for (size_t limit = 0; limit <= text.size(); ++limit)
+        EXPECT_EQ(WholeTextPrefix(Utf8CodePage(), text, limit), prefix[limit]) << "limit " << limit;
 }
 
 INSTANTIATE_TEST_SUITE_P(AnsiCodePages, CodePageCut, testing::ValuesIn(kCases),

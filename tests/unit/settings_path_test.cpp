@@ -91,3 +91,26 @@ TEST(SettingsPath, ResultThatDoesNotFitIsRefused)
     EXPECT_TRUE(BuildSjis("Tarvix.dll", name.size() + 1).ok);
     EXPECT_FALSE(Build("C:\\Tarvix.dll", 0, ShiftJisCodePage()).ok);
 }
+
+TEST(SettingsPath, FolderTheCodePageCannotSpellIsReachedByItsShortName)
+{
+    const AnsiModulePath spelled{"C:\\Music\\Tarvix.dll", true};
+    const AnsiModulePath unspelled{"C:\\????\\Tarvix.dll", false};
+    const AnsiModulePath shortName{"C:\\0ABC~1\\Tarvix.dll", true};
+    const AnsiModulePath noShortName{{}, false};
+    struct {
+        AnsiModulePath longPath, shortPath;
+        bool ok;
+        std::string path;
+    } rows[] = {
+        {spelled, shortName, true, "C:\\Music\\Tarvix.ini"},  // used as it is
+        {unspelled, shortName, true, "C:\\0ABC~1\\Tarvix.ini"},
+        {unspelled, noShortName, false, ""},
+        {unspelled, {"C:\\????\\Tarvix.dll", false}, false, ""},  // no 8.3 names on that volume
+    };
+    for (const auto& row : rows) {
+        char out[kPathSize] = "#";
+        EXPECT_EQ(BuildSettingsPathFrom(row.longPath, row.shortPath, out, sizeof out, ShiftJisCodePage()), row.ok);
+        EXPECT_EQ(std::string(out), row.path) << row.longPath.text;
+    }
+}

@@ -529,7 +529,7 @@ TEST(AboutBox, BrowseButtonStartsTheSystemsExplorerOnTheQuotedPath)
     ASSERT_EQ(record::g_shellCalls.size(), 1u);
     const record::ShellCall& call = record::g_shellCalls[0];
     wchar_t windows[MAX_PATH];
-    UINT windowsLength = GetWindowsDirectoryW(windows, MAX_PATH);
+    UINT windowsLength = GetSystemWindowsDirectoryW(windows, MAX_PATH);
     ASSERT_GT(windowsLength, 0u);
     EXPECT_EQ(call.owner, aboutBox);
     EXPECT_FALSE(call.hasVerb);

@@ -2,6 +2,7 @@
 // ItemComment, Add, Delete, Delete all, comments, and the comment blocks.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 #include "code_page_text.h"
@@ -476,8 +477,8 @@ TEST(TimeListComment, LongTypedJapaneseCommentIsKeptWhole)
             SendMessageA(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(kSo));
         shown = CommentText(dialog);
     });
-    // Wine's box counts its limit in characters, so it holds more bytes than an item keeps.
-    ASSERT_GT(shown.size(), 259u);
+    // The box stops at the bytes an item keeps, not at 259 characters.
+    EXPECT_EQ(shown, Repeat(kSo, 129));
     EXPECT_EQ(SavedComments(copy), (Lines{"0=" + Repeat(kSo, 129)}));
 }
 
@@ -660,6 +661,31 @@ TEST(TimeListPictures, DroppedListPickedItemAndDeleteQuestion)
 // and under a Western code page (1252). The boxes read as under 932 (read
 // back as Unicode); comments keep to the code page's own characters.
 
+namespace {
+using Comments = std::vector<std::wstring>;
+
+// Every item's comment as the box shows it once the dialog is opened again.
+Comments CommentsAfterReopening(const ModuleCopy& copy)
+{
+    Comments back;
+    DialogRun run = RunTimeDialog(copy, kCode, [&](HWND dialog) {
+        for (int i = 0; i < ListCount(dialog); ++i) {
+            PickItem(dialog, i);
+            back.push_back(WideText(CommentBox(dialog)));
+        }
+    });
+    EXPECT_TRUE(run.dialogSeen);
+    return back;
+}
+
+int g_beeps;
+BOOL WINAPI CountBeep(UINT)
+{
+    ++g_beeps;
+    return TRUE;
+}
+}
+
 TEST(CodePageTimeList, BoxesReadTheSameInEveryCodePage)
 {
     ExpectRegisteredCodePage();
@@ -707,7 +733,8 @@ TEST(CodePageTimeList, CommentsComeBackAfterReopening)
     ExpectRegisteredCodePage();
     // Japanese where the code page has it (932, 65001; "あ" is E3 81 82 in
     // UTF-8, "ソ" 83 5C in Shift-JIS), Western text under 1252.
-    const std::wstring japanese = L"あ\r\nいう\tソnata";
+    // "鷭" (EA 5C) has its lead byte in 932's second range.
+    const std::wstring japanese = L"あ\r\nいう\tソnata鷭n";
     const bool hasJapanese = FitsAnsiCodePage(japanese);
     const std::wstring mixed = hasJapanese ? japanese : L"Zoë\r\nçà\tsonata";
     // Longer than the 259 bytes an item keeps in UTF-8 and 1252, whole in 932.
@@ -731,15 +758,44 @@ TEST(CodePageTimeList, CommentsComeBackAfterReopening)
     ASSERT_EQ(savedComments.size(), 3u) << saved;
     EXPECT_EQ(savedComments[2], "2=abc\\n[ItemTime]\\n7=x\\nend");
 
-    std::vector<std::wstring> back;
-    DialogRun run = RunTimeDialog(copy, kCode, [&](HWND dialog) {
-        for (int i = 0; i < ListCount(dialog); ++i) {
-            PickItem(dialog, i);
-            back.push_back(WideText(CommentBox(dialog)));
-        }
-    });
-    ASSERT_TRUE(run.dialogSeen);
     // The long comment comes back as whole characters, at most 259 bytes of the code page.
     const std::wstring longBack = AnsiPrefix(longText, kCommentMax);
-    EXPECT_EQ(back, (std::vector<std::wstring>{mixed, longBack, L"abc\r\n[ItemTime]\r\n7=x\r\nend"}));
+    EXPECT_EQ(CommentsAfterReopening(copy), (Comments{mixed, longBack, L"abc\r\n[ItemTime]\r\n7=x\r\nend"}));
+}
+
+TEST(CodePageTimeList, TypingStopsAtTheBytesAnItemKeepsAndBeeps)
+{
+    ExpectRegisteredCodePage();
+    ModuleCopy copy;
+    ASSERT_NE(PatchImport(copy.module(), "USER32.dll", "MessageBeep", reinterpret_cast<void*>(CountBeep)), nullptr);
+    g_beeps = 0;
+    const std::wstring typed(300, L'あ');
+    std::wstring shown;
+    WithList(copy, {{"1:01:000", ""}}, [&](HWND dialog) {
+        PickItem(dialog, 0);
+        for (wchar_t c : typed)
+            SendMessageW(CommentBox(dialog), WM_CHAR, c, 0);
+        shown = WideText(CommentBox(dialog));
+    });
+    // 129 characters of 2 bytes under 932, 86 of 3 under UTF-8, 259 "?" under 1252.
+    const std::map<UINT, size_t> kept = {{932, 129}, {65001, 86}, {1252, 259}};
+    EXPECT_EQ(shown.size(), kept.at(GetACP()));
+    EXPECT_EQ(shown, AnsiPrefix(FromAnsi(Ansi(typed)), kCommentMax)) << "the box shows what the item keeps";
+    EXPECT_EQ(g_beeps, static_cast<int>(typed.size() - shown.size()));
+    EXPECT_EQ(CommentsAfterReopening(copy), Comments{shown});
+}
+
+TEST(CodePageTimeList, PasteIsCutBeforeALineBreakThatDoesNotFit)
+{
+    ExpectRegisteredCodePage();
+    ModuleCopy copy;
+    const std::wstring full(258, L'a');
+    std::wstring shown;
+    WithList(copy, {{"1:01:000", ""}}, [&](HWND dialog) {
+        PickItem(dialog, 0);
+        PasteText(CommentBox(dialog), full + L"\r\nb");
+        shown = WideText(CommentBox(dialog));
+    });
+    EXPECT_EQ(shown, full);
+    EXPECT_EQ(CommentsAfterReopening(copy), Comments{full});
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 
 void ExpectRegisteredCodePage()
 {
@@ -64,4 +65,19 @@ std::wstring AnsiPrefix(const std::wstring& text, size_t maxBytes)
     while (count < text.size() && Ansi(text.substr(0, count + 1)).size() <= maxBytes)
         ++count;
     return text.substr(0, count);
+}
+
+void PasteText(HWND edit, const std::wstring& text)
+{
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    ASSERT_NE(block, nullptr);
+    std::memcpy(GlobalLock(block), text.c_str(), bytes);
+    GlobalUnlock(block);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, WM_PASTE, 0, 0);
 }
