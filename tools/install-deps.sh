@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     cmake make g++ clang libclang-rt-14-dev googletest
     g++-mingw-w64-i686 binutils-mingw-w64-i686
-    wine wine32:i386 fonts-wine xvfb xauth fonts-ipafont-gothic
+    wine wine32:i386 fonts-wine xvfb xauth x11-utils fonts-ipafont-gothic
     imagemagick zip python3
 )
 

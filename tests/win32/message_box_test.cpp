@@ -125,6 +125,8 @@ TEST(MessageBoxPlacement, BoxIsKeptInsideTheWorkArea)
     ModuleCopy copy;
     WriteOneItem(copy);
     const RECT area = WorkArea();
+    // The bed gives the screen a taskbar's strip, which the box must keep out of.
+    ASSERT_LT(area.bottom, GetSystemMetrics(SM_CYSCREEN));
     BoxSeen leftTop;
     BoxSeen rightBottom;
     RECT leftOwner{};

@@ -51,13 +51,15 @@ running() {
 start() {
     need wine
     need Xvfb
+    need xprop
     mkdir -p "$state"
     if running; then
         return
     fi
     local n
     n=$(free_display)
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+    # -noreset: the screen keeps the work area set below when its client leaves.
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$state/xvfb.log" 2>&1 &
     echo $! >"$state/xvfb.pid"
     echo ":$n" >"$state/display"
     for _ in $(seq 1 100); do
@@ -66,6 +68,10 @@ start() {
     done
     [ -e "/tmp/.X11-unix/X$n" ] || die "Xvfb did not start (see $state/xvfb.log)"
     export DISPLAY=":$n"
+    # A taskbar's strip at the bottom, as a desktop announces it: Wine takes
+    # the monitor's work area from it, so boxes are seen to keep out of it.
+    xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA '0, 0, 1280, 994' ||
+        die "cannot set the screen's work area (xprop, package x11-utils)"
     if [ ! -f "$WINEPREFIX/.tarvix-ready" ]; then
         echo "wine-env: creating the Wine prefix $WINEPREFIX (once)" >&2
         env LC_ALL=ja_JP.UTF-8 wineboot -i >/dev/null 2>&1 || true
