@@ -784,15 +784,22 @@ TEST_F(TimeDialogDrawing, ListItemsAreFourteenPixelsHigh)
     EXPECT_EQ(measure.itemHeight, kTimeItemHeight);
 }
 
+namespace {
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+
+std::string SelfPath()
+{
+    char self[MAX_PATH];
+    return std::string(self, GetModuleFileNameA(nullptr, self, sizeof self));
+}
+}
+
 // Larger fonts (144 DPI: Windows' 150 %, or large fonts with a host that
 // sees the real DPI): the items grow to a line of the dialog's font. A
 // program reads the DPI as it starts, so the test runs itself again.
 TEST_F(TimeDialogDrawing, ListItemsAreAsTallAsALineOfTheDialogsFontAtLargerFonts)
 {
     if (std::getenv("TARVIX_LARGE_FONTS") != nullptr) {
-        HDC screen = GetDC(nullptr);
-        ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 144);
-        ReleaseDC(nullptr, screen);
         copy_.WriteIni(TimeListIni({{"1:01:000", ""}}));
         LRESULT height = 0;
         TEXTMETRICW line{};
@@ -803,40 +810,29 @@ TEST_F(TimeDialogDrawing, ListItemsAreAsTallAsALineOfTheDialogsFontAtLargerFonts
             GetTextMetricsW(dc, &line);
             ReleaseDC(dialog, dc);
         });
-        EXPECT_GT(line.tmHeight, static_cast<LONG>(kTimeItemHeight));
+        EXPECT_GT(line.tmHeight, static_cast<LONG>(kTimeItemHeight)) << "the larger fonts did not take";
         EXPECT_GE(height, line.tmHeight);
         return;
     }
-    HKEY desktop = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &desktop, nullptr), ERROR_SUCCESS);
-    DWORD dpi = 144;
-    RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-    const std::string log = copy_.folder() + "\\large-fonts.log";
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE output = CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = output;
+    const DWORD dpi = 144;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &dpi, sizeof dpi), 0);
+    SetEnvironmentVariableA("TARVIX_LARGE_FONTS", "1");
     const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
     std::string command = "test --gtest_filter=" + std::string(test->test_suite_name()) + "." + test->name();
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    SetEnvironmentVariableA("TARVIX_LARGE_FONTS", "1");
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION child{};
     DWORD status = 1;
-    if (CreateProcessA(self, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child)) {
+    if (CreateProcessA(SelfPath().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &child)) {
         WaitForSingleObject(child.hProcess, INFINITE);
         GetExitCodeProcess(child.hProcess, &status);
         CloseHandle(child.hThread);
         CloseHandle(child.hProcess);
     }
     SetEnvironmentVariableA("TARVIX_LARGE_FONTS", nullptr);
-    CloseHandle(output);
-    RegDeleteValueW(desktop, L"LogPixels");
-    RegCloseKey(desktop);
-    EXPECT_EQ(status, 0u) << ReadFileBytes(log);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels");
+    EXPECT_EQ(status, 0u) << "the run at 144 DPI failed";
 }
 
 TEST_F(TimeDialogDrawing, EmptyListDrawsNothing)
