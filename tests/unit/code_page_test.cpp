@@ -43,14 +43,6 @@ TEST_P(CodePageCut, PrefixEndsBetweenCharacters)
     EXPECT_EQ(WholeCharacterPrefix(c.page, c.text, 1000), c.text.size());
 }
 
-TEST(CodePage, TextPrefixKeepsALineBreakWhole)
-{
-    const std::string text = "ab\r\n\xE3\x81\x82";  // "ab", CR LF, "あ" in UTF-8
-    const size_t prefix[] = {0, 1, 2, 2, 4, 4, 4, 7};
-    for (size_t limit = 0; limit <= text.size(); ++limit)
-        EXPECT_EQ(WholeTextPrefix(Utf8CodePage(), text, limit), prefix[limit]) << "limit " << limit;
-}
-
 INSTANTIATE_TEST_SUITE_P(AnsiCodePages, CodePageCut, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 

@@ -94,23 +94,21 @@ TEST(SettingsPath, ResultThatDoesNotFitIsRefused)
 
 TEST(SettingsPath, FolderTheCodePageCannotSpellIsReachedByItsShortName)
 {
-    const AnsiModulePath spelled{"C:\\Music\\Tarvix.dll", true};
-    const AnsiModulePath unspelled{"C:\\????\\Tarvix.dll", false};
-    const AnsiModulePath shortName{"C:\\0ABC~1\\Tarvix.dll", true};
-    const AnsiModulePath noShortName{{}, false};
+    const AnsiModulePath spelled{"C:\\Music\\Tarvix.dll", true}, unspelled{"C:\\????\\Tarvix.dll", false};
+    const AnsiModulePath shortName{"C:\\0ABC~1\\Tarvix.dll", true}, noShortName{{}, false};
     struct {
         AnsiModulePath longPath, shortPath;
-        bool ok;
-        std::string path;
+        std::string path;  // empty: no usable settings file
     } rows[] = {
-        {spelled, shortName, true, "C:\\Music\\Tarvix.ini"},  // used as it is
-        {unspelled, shortName, true, "C:\\0ABC~1\\Tarvix.ini"},
-        {unspelled, noShortName, false, ""},
-        {unspelled, {"C:\\????\\Tarvix.dll", false}, false, ""},  // no 8.3 names on that volume
+        {spelled, shortName, "C:\\Music\\Tarvix.ini"},  // used as it is
+        {unspelled, shortName, "C:\\0ABC~1\\Tarvix.ini"},
+        {unspelled, noShortName, ""},
+        {unspelled, unspelled, ""},  // a volume without 8.3 names gives the long name back
     };
     for (const auto& row : rows) {
         char out[kPathSize] = "#";
-        EXPECT_EQ(BuildSettingsPathFrom(row.longPath, row.shortPath, out, sizeof out, ShiftJisCodePage()), row.ok);
+        EXPECT_EQ(BuildSettingsPathFrom(row.longPath, row.shortPath, out, sizeof out, ShiftJisCodePage()),
+                  !row.path.empty());
         EXPECT_EQ(std::string(out), row.path) << row.longPath.text;
     }
 }
