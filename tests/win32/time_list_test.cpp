@@ -573,6 +573,30 @@ TEST(TimeListBlocks, EveryCommentBlockIsFreedExactlyOnce)
     EXPECT_GE(g_ledger.commentBlocks, kItems * 2);
 }
 
+namespace {
+// Only comment blocks are given: any other allocation fails.
+HGLOBAL WINAPI RefusingGlobalAlloc(UINT flags, SIZE_T bytes)
+{
+    return bytes == kCommentBlockSize ? g_ledger.alloc(flags, bytes) : nullptr;
+}
+}
+
+TEST(TimeListBlocks, CommentBoxThatCannotBeReadLeavesTheItemsComment)
+{
+    ModuleCopy copy;
+    g_ledger.alloc = reinterpret_cast<GlobalAllocFn>(
+        PatchImport(copy.module(), "KERNEL32.dll", "GlobalAlloc", reinterpret_cast<void*>(RefusingGlobalAlloc)));
+    ASSERT_NE(g_ledger.alloc, nullptr);
+    std::wstring shown;
+    WithList(copy, {{"1:01:000", "kept"}}, [&](HWND dialog) {
+        PickItem(dialog, 0);
+        PasteText(CommentBox(dialog), std::wstring(600, L'x'));  // too long to be read without a block
+        shown = WideText(CommentBox(dialog));
+    });
+    EXPECT_EQ(shown, L"kept");
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=kept"}));
+}
+
 // ---------------------------------------------------------------------------
 // Pictures for the user's guide: run with TARVIX_PICTURES set to a folder.
 
