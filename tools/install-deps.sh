@@ -8,7 +8,7 @@ packages=(
     cmake make g++ clang libclang-rt-14-dev googletest
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     wine wine32:i386 fonts-wine xvfb xauth fonts-ipafont-gothic
-    imagemagick zip python3
+    imagemagick zip python3 locales
 )
 
 installed() {
@@ -21,6 +21,14 @@ for p in "${packages[@]}"; do
 done
 needs_i386=0
 dpkg --print-foreign-architectures | grep -qx i386 || needs_i386=1
+
+# Wine spells Unix file names in the locale's character set: folders with
+# Japanese names need glibc's UTF-8 locales, generated from package locales.
+locales_missing=()
+for l in ja_JP en_US; do
+    locale -a 2>/dev/null | grep -qix "$l\.utf-\?8" || locales_missing+=("$l")
+done
+make_locales="sed -i -E 's/^# *((ja_JP|en_US)\.UTF-8 UTF-8)/\1/' /etc/locale.gen && locale-gen"
 
 # Wine's 32-bit loader needs a machine that runs 32-bit x86 programs. Some
 # 64-bit kernels are built or booted without that; there qemu's user-mode
@@ -47,6 +55,15 @@ register_i386() {
     echo "install-deps: this kernel runs no 32-bit programs; qemu-i386 now runs them (Wine is slower so)"
 }
 
+if [ ${#missing[@]} -eq 0 ] && [ ${#locales_missing[@]} -gt 0 ]; then
+    if [ "$(id -u)" != 0 ]; then
+        echo "Missing UTF-8 locales: ${locales_missing[*]}. As root, run:" >&2
+        echo "  $make_locales" >&2
+        exit 1
+    fi
+    eval "$make_locales"
+fi
+
 if [ ${#missing[@]} -eq 0 ] && [ ${#i386_missing[@]} -eq 0 ]; then
     runs_i386 && exit 0
     if [ "$(id -u)" != 0 ]; then
@@ -68,6 +85,7 @@ if [ "$(id -u)" != 0 ]; then
         else
             echo "  apt-get update && apt-get install -y ${missing[*]}"
         fi
+        [ ${#locales_missing[@]} -eq 0 ] || echo "  $make_locales"
     } >&2
     exit 1
 fi
@@ -78,6 +96,7 @@ if [ "$needs_i386" = 1 ]; then
 fi
 apt-get update -q
 DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+[ ${#locales_missing[@]} -eq 0 ] || eval "$make_locales"
 if ! runs_i386; then
     installed qemu-user-static || DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends qemu-user-static
     register_i386
