@@ -9,11 +9,10 @@ binfmt=/proc/sys/fs/binfmt_misc
 if [ -e "$binfmt/qemu-i386" ] && grep -q '^enabled' "$binfmt/qemu-i386"; then
     exec make test
 fi
-exec unshare --user --map-root-user --mount --propagation private bash -c '
-    set -e
-    mount -t binfmt_misc binfmt_misc '"$binfmt"' 2>/dev/null || {
-        echo "test-emulated: no binfmt_misc of its own in a user namespace here (needs Linux 6.7 or later; this is $(uname -r))" >&2
-        exit 1
-    }
-    tools/install-deps.sh --emulate
-    make test'
+namespace=(unshare --user --map-root-user --mount --propagation private)
+own_binfmt="mount -t binfmt_misc binfmt_misc $binfmt"
+if ! "${namespace[@]}" sh -c "$own_binfmt" 2>/dev/null; then
+    echo "test-emulated: no user namespace with a binfmt_misc of its own here (needs Linux 6.7 or later; this is $(uname -r))" >&2
+    exit 1
+fi
+exec "${namespace[@]}" sh -c "$own_binfmt && tools/install-deps.sh --emulate && make test"

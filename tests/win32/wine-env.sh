@@ -10,6 +10,9 @@
 #   wine-env.sh stop               stop both
 #   wine-env.sh run EXE [ARGS...]  run a Windows program in the bed (starts and
 #                                  stops a bed of its own when none is running)
+#
+# Under qemu-i386 10 (kernels that run no 32-bit programs) the bed runs as it
+# is. It ends only what it started: its prefix's server, its own Xvfb.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
