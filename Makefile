@@ -1,6 +1,6 @@
 # Front door. `make demo` and `make test` set up a fresh Debian machine
 # themselves (as root); CMake does the building.
-.PHONY: all deps build native fuzz-build test demo dist fuzz bench clean
+.PHONY: all deps build native fuzz-build test test-emulated demo dist fuzz bench clean
 
 WINE_ENV := tests/win32/wine-env.sh
 JOBS ?= 2
@@ -27,6 +27,11 @@ native: deps
 # against build/bin/Tarvix.dll, in one CTest run.
 test: build fuzz-build native
 	@status=0; ctest --preset native || status=$$?; $(WINE_ENV) stop; exit $$status
+
+# The same tests with every 32-bit program emulated by qemu-i386, as on a
+# machine that runs none itself (not part of make test or CI).
+test-emulated: deps
+	@tools/test-emulated.sh
 
 demo: build
 	@tools/demo.sh

@@ -14,7 +14,6 @@ cd "$demo"
 if [ -n "${DISPLAY:-}" ] && command -v xdpyinfo >/dev/null 2>&1 && xdpyinfo >/dev/null 2>&1; then
     echo "Display $DISPLAY: work the dialog, then press OK or Cancel."
     WINEPREFIX=$root/build/wine/prefix WINEARCH=win32 WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 \
-        QEMU_RESERVED_VA=${QEMU_RESERVED_VA:-0x80800000} \
         wine tarvix-host.exe --measure 12 --code 3005
 else
     echo "No display: running on a virtual one and typing 24:02:240 for you."

@@ -10,8 +10,8 @@ function(tarvix_add_wine_test test exe locale code_page)
     add_test(NAME ${test} COMMAND ${WINE_ENV} run ${TARVIX_WIN32_BUILD}/tests/win32/${exe}.exe --gtest_brief=1 ${ARGN}
              WORKING_DIRECTORY ${TARVIX_WIN32_BUILD}/tests/win32)
     set_tests_properties(${test} PROPERTIES
-        FIXTURES_REQUIRED wine RESOURCE_LOCK wine TIMEOUT 1800
-        ENVIRONMENT "TARVIX_DLL=${CMAKE_SOURCE_DIR}/build/bin/Tarvix.dll;TARVIX_WINE_LOCALE=${locale};TARVIX_EXPECTED_ACP=${code_page};TARVIX_WINE_RETRY=1")
+        FIXTURES_REQUIRED wine RESOURCE_LOCK wine TIMEOUT 900
+        ENVIRONMENT "TARVIX_DLL=${CMAKE_SOURCE_DIR}/build/bin/Tarvix.dll;TARVIX_WINE_LOCALE=${locale};TARVIX_EXPECTED_ACP=${code_page}")
 endfunction()
 
 add_test(NAME wine.start COMMAND ${WINE_ENV} start)

@@ -10,6 +10,9 @@
 #   wine-env.sh stop               stop both
 #   wine-env.sh run EXE [ARGS...]  run a Windows program in the bed (starts and
 #                                  stops a bed of its own when none is running)
+#
+# Under qemu-i386 10 (kernels that run no 32-bit programs) the bed runs as it
+# is. It ends only what it started: its prefix's server, its own Xvfb.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -19,13 +22,6 @@ export WINEARCH=win32
 export WINEDEBUG=-all
 # No debugger on a crash: a crashed program ends at once and its test fails.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
-# Where the kernel runs no 32-bit programs, qemu-i386 runs Wine (see
-# tools/install-deps.sh). Its default 4 GiB guest space makes every Wine
-# process start in about a minute (Wine probes the whole space for free
-# areas, and each probe walks qemu's page map); 2 GiB and a little more,
-# enough for Wine's user space and its shared page, starts one in seconds.
-# Without qemu the variable has no effect.
-export QEMU_RESERVED_VA=${QEMU_RESERVED_VA:-0x80800000}
 
 die() { echo "wine-env: $*" >&2; exit 1; }
 
@@ -77,9 +73,8 @@ start() {
         env LC_ALL=ja_JP.UTF-8 wineboot -i >/dev/null 2>&1 || true
         # Without a window manager Wine waits ~2 s after hiding each managed window.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-        # The server writes the registry out as it ends. Under emulation the
-        # prefix's service processes may never let it end by itself: stop it.
-        timeout 120 wineserver -w || wineserver -k
+        # The server writes the registry out as it ends.
+        wineserver -w
         touch "$WINEPREFIX/.tarvix-ready"
     fi
     # Title-bar glyphs (the close box's cross) are drawn with Wine's Marlett
@@ -89,74 +84,16 @@ start() {
         cp "$marlett" "$fonts/"
     fi
     wineserver -p >/dev/null 2>&1 || true
-    if emulated; then
-        # Under emulation the desktop's explorer.exe crashes when it has to
-        # wait for the RPC service to come up (and windows shared with it
-        # then give X errors): have the service running first.
-        if ! pgrep -f 'rpcss\.exe' >/dev/null; then
-            (env LC_ALL=ja_JP.UTF-8 timeout 120 wine net start rpcss >/dev/null 2>&1 &)
-            for _ in $(seq 1 240); do
-                pgrep -f 'rpcss\.exe' >/dev/null && break
-                sleep 0.5
-            done
-        fi
-    fi
 }
 
 stop() {
     if [ -d "$WINEPREFIX" ]; then
         wineserver -k >/dev/null 2>&1 || true
     fi
-    # Under emulation a Wine process with a thread that never ends outlives
-    # its server; left over, it would pass for the next bed's service.
-    if emulated; then
-        pkill -KILL -f '^/usr/bin/qemu-i386-static /usr/lib/wine/' 2>/dev/null || true
-    fi
     if [ -f "$state/xvfb.pid" ]; then
         kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
         rm -f "$state/xvfb.pid" "$state/display"
     fi
-}
-
-# Does 32-bit x86 code run under emulation here (qemu-i386 via binfmt_misc)?
-emulated() {
-    [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] && grep -q '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386
-}
-
-# Did a GoogleTest program run to its end (its closing summary line)?
-finished() {
-    grep -aq '^\[==========\] .* ran\.' "$1"
-}
-
-# Runs the program once in the bed's locale, its output in the file $1.
-# Under emulation a program can print its summary and then linger, one of
-# its threads never ending: 20 s after a GoogleTest summary it is ended,
-# and its status read from the summary.
-run_once() {
-    local log=$1 waited=0 pid limit=${TARVIX_WINE_TIMEOUT:-600}
-    shift
-    # A test program that hangs under emulation is tried again: give up on
-    # it sooner (the longest, the endurance test, takes about 200 s there).
-    if [ -z "${TARVIX_WINE_TIMEOUT:-}" ] && [ "${TARVIX_WINE_RETRY:-0}" = 1 ] && emulated; then
-        limit=400
-    fi
-    timeout --kill-after=10 "$limit" env LC_ALL="${TARVIX_WINE_LOCALE:-ja_JP.UTF-8}" \
-        wine "$@" >"$log" 2>&1 &
-    pid=$!
-    while kill -0 "$pid" 2>/dev/null; do
-        if emulated && finished "$log"; then
-            waited=$((waited + 1))
-            if [ "$waited" -gt 40 ]; then
-                pkill -KILL -P "$pid" 2>/dev/null || true
-                wait "$pid" 2>/dev/null || true
-                echo "wine-env: the program lingered after its summary; ended" >&2
-                ! grep -aq '^\[  FAILED  \]' "$log"
-                return
-            fi
-        fi
-        sleep 0.5
-    done
-    wait "$pid"
 }
 
 run() {
@@ -168,36 +105,15 @@ run() {
     fi
     export DISPLAY
     DISPLAY=$(cat "$state/display")
-    # Under emulation Wine's own helper processes (the desktop's explorer)
-    # now and then crash, and a program whose windows it shared then dies
-    # of an X error before its end. With TARVIX_WINE_RETRY=1 (the test
-    # driver sets it) a test program that did not reach its summary runs
-    # again on a fresh bed, up to five times in all; a program that ran
-    # to its end keeps its result, passed or failed.
-    local attempts=1
-    if [ "${TARVIX_WINE_RETRY:-0}" = 1 ] && emulated; then
-        attempts=5
-    fi
-    local status log attempt
-    for attempt in $(seq 1 "$attempts"); do
-        # Wine leaves helper processes (explorer.exe, services) running with the
-        # server; they inherit the program's output. Sent to a file, they cannot
-        # hold a caller's pipe (CTest's) open after the program has ended.
-        status=0
-        log=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")
-        run_once "$log" "$@" || status=$?
-        cat "$log"
-        if [ "$attempt" -lt "$attempts" ] && ! finished "$log"; then
-            echo "wine-env: the program ended before its summary (status $status) under emulation; again on a fresh bed" >&2
-            rm -f "$log"
-            stop
-            start
-            DISPLAY=$(cat "$state/display")
-            continue
-        fi
-        rm -f "$log"
-        break
-    done
+    # Wine leaves helper processes (explorer.exe, services) running with the
+    # server; they inherit the program's output. Sent to a file, they cannot
+    # hold a caller's pipe (CTest's) open after the program has ended.
+    local status=0 log
+    log=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")
+    timeout --kill-after=10 "${TARVIX_WINE_TIMEOUT:-600}" env LC_ALL="${TARVIX_WINE_LOCALE:-ja_JP.UTF-8}" \
+        wine "$@" >"$log" 2>&1 || status=$?
+    cat "$log"
+    rm -f "$log"
     if [ "$own" = 1 ]; then
         stop
     fi

@@ -66,8 +66,10 @@ DWORD WINAPI WatchForDialog(LPVOID parameter)
 {
     auto* watch = static_cast<Watch*>(parameter);
     while (InterlockedCompareExchange(&watch->stop, 0, 0) == 0) {
+        // Only a shown dialog counts: one the platform destroys half-made
+        // exists, hidden, for a moment that a slow machine can catch.
         HWND dialog = FindDialog(kTimeDialogCaption);
-        if (dialog != nullptr) {
+        if (dialog != nullptr && IsWindowVisible(dialog)) {
             watch->seen = true;
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         }
