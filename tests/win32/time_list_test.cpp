@@ -787,39 +787,30 @@ TEST(CodePageTimeList, CommentsComeBackAfterReopening)
     EXPECT_EQ(CommentsAfterReopening(copy), (Comments{mixed, longBack, L"abc\r\n[ItemTime]\r\n7=x\r\nend"}));
 }
 
-TEST(CodePageTimeList, TypingStopsAtTheBytesAnItemKeepsAndBeeps)
+// Typing and pasting stop at the bytes an item keeps, as an ANSI box does.
+TEST(CodePageTimeList, CommentBoxStopsAtTheBytesAnItemKeeps)
 {
     ExpectRegisteredCodePage();
     ModuleCopy copy;
     ASSERT_NE(PatchImport(copy.module(), "USER32.dll", "MessageBeep", reinterpret_cast<void*>(CountBeep)), nullptr);
     g_beeps = 0;
     const std::wstring typed(300, L'あ');
-    std::wstring shown;
-    WithList(copy, {{"1:01:000", ""}}, [&](HWND dialog) {
+    const std::wstring full(258, L'a');
+    std::wstring shown, pasted;
+    WithList(copy, {{"1:01:000", ""}, {"2:01:000", ""}}, [&](HWND dialog) {
         PickItem(dialog, 0);
         for (wchar_t c : typed)
             SendMessageW(CommentBox(dialog), WM_CHAR, c, 0);
         shown = WideText(CommentBox(dialog));
+        PickItem(dialog, 1);
+        PasteText(CommentBox(dialog), full + L"\r\nb");  // the line break does not fit whole
+        pasted = WideText(CommentBox(dialog));
     });
     // 129 characters of 2 bytes under 932, 86 of 3 under UTF-8, 259 "?" under 1252.
     const std::map<UINT, size_t> kept = {{932, 129}, {65001, 86}, {1252, 259}};
     EXPECT_EQ(shown.size(), kept.at(GetACP()));
     EXPECT_EQ(shown, AnsiPrefix(FromAnsi(Ansi(typed)), kCommentMax)) << "the box shows what the item keeps";
-    EXPECT_EQ(g_beeps, static_cast<int>(typed.size() - shown.size()));
-    EXPECT_EQ(CommentsAfterReopening(copy), Comments{shown});
-}
-
-TEST(CodePageTimeList, PasteIsCutBeforeALineBreakThatDoesNotFit)
-{
-    ExpectRegisteredCodePage();
-    ModuleCopy copy;
-    const std::wstring full(258, L'a');
-    std::wstring shown;
-    WithList(copy, {{"1:01:000", ""}}, [&](HWND dialog) {
-        PickItem(dialog, 0);
-        PasteText(CommentBox(dialog), full + L"\r\nb");
-        shown = WideText(CommentBox(dialog));
-    });
-    EXPECT_EQ(shown, full);
-    EXPECT_EQ(CommentsAfterReopening(copy), Comments{full});
+    EXPECT_EQ(g_beeps, static_cast<int>(typed.size() - shown.size() + 1)) << "each refused keystroke, and the paste";
+    EXPECT_EQ(pasted, full);
+    EXPECT_EQ(CommentsAfterReopening(copy), (Comments{shown, full}));
 }
