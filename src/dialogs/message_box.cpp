@@ -9,6 +9,14 @@ constexpr UINT kIconMask = MB_ICONMASK;
 // Asked of an owner that wants its owned windows centred elsewhere.
 constexpr UINT kQueryCenterWindow = 0x036B;
 constexpr UINT kMoveOnly = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+// The message box's text control, which other dialogs lack.
+constexpr int kMessageTextId = 0xFFFF;
+
+struct ButtonText {
+    int id;
+    const wchar_t* text;
+};
+constexpr ButtonText kJapaneseButtons[] = {{IDYES, L"はい(&Y)"}, {IDNO, L"いいえ(&N)"}, {IDOK, L"OK"}};
 
 const wchar_t* DefaultCaption(UINT style)
 {
@@ -89,6 +97,18 @@ void CenterWindowOn(HWND window, HWND reference)
     SetWindowPos(window, nullptr, spot.x, spot.y, -1, -1, kMoveOnly);
 }
 
+// Windows names a box's standard buttons in the language of its own user
+// interface, whatever language the box asks for: on a Western Windows a
+// Japanese question would offer Yes and No.
+void NameButtonsInJapanese(HWND box)
+{
+    if (GetDlgItem(box, kMessageTextId) == nullptr)
+        return;
+    for (const ButtonText& button : kJapaneseButtons)
+        if (HWND control = GetDlgItem(box, button.id))
+            SetWindowTextW(control, button.text);
+}
+
 // Watches the calling thread while a box is shown. It acts once the box
 // has handled WM_INITDIALOG, where the box lays itself out, and before it
 // is shown; every call is passed on so other hooks of the host keep working.
@@ -96,8 +116,10 @@ LRESULT CALLBACK CenterHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code >= 0) {
         const CWPRETSTRUCT* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-        if (sent->message == WM_INITDIALOG)
+        if (sent->message == WM_INITDIALOG) {
+            NameButtonsInJapanese(sent->hwnd);
             CenterWindowOn(sent->hwnd, GetParent(sent->hwnd));
+        }
     }
     return CallNextHookEx(g_centerHook, code, wParam, lParam);
 }

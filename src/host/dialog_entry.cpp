@@ -1,11 +1,10 @@
 // Tarvix: runs the time dialog over the host's window and returns the choice.
+#include "../module/module_state.h"
 #include "../res/resource.h"
-#include "../settings/profile.h"
-#include "../settings/settings_keys.h"
 #include "../timedialog/time_dialog.h"
+#include "../timetext/hand_over.h"
 #include "beat_tick.h"
 #include "exports.h"
-#include "../module/module_state.h"
 
 namespace {
 constexpr INT_PTR kDialogFailed = -1;
@@ -34,10 +33,6 @@ void FindHostWindow()
     EnumWindows(VisitTopLevelWindow, 0);
 }
 
-int ReadStoredMeasure()
-{
-    return ReadSettingInt(kSectionTemp, kKeyMeasure, kDefaultMeasure);
-}
 }
 
 int WINAPI Tarvix(int beatTickCode)
@@ -51,7 +46,7 @@ int WINAPI Tarvix(int beatTickCode)
         FindHostWindow();
     ResolveSettingsPath();
 
-    g_displayMeasure = ReadStoredMeasure();
+    g_displayMeasure = ReadHandOver(kHandOverMeasure);
     BeatTick position = DecodeBeatTick(static_cast<uint32_t>(beatTickCode));
     g_displayBeat = static_cast<int32_t>(position.beat);
     g_displayTick = static_cast<int32_t>(position.tick);
@@ -63,6 +58,6 @@ int WINAPI Tarvix(int beatTickCode)
     // A dialog that could not be created chose nothing either.
     if (result == 0 || result == kDialogFailed)
         return 0;
-    int measure = ReadStoredMeasure();
+    int measure = ReadHandOver(kHandOverMeasure);
     return measure < 1 ? 1 : measure;
 }

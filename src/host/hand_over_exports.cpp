@@ -1,24 +1,23 @@
 // SetMeas and GetBeatAndTick: the hand-over position in section Temp.
+#include "../module/module_state.h"
 #include "../settings/decimal_text.h"
-#include "../settings/profile.h"
-#include "../settings/settings_keys.h"
+#include "../timetext/hand_over.h"
 #include "beat_tick.h"
 #include "exports.h"
-#include "../module/module_state.h"
 
 int WINAPI SetMeas(int measure)
 {
     char text[kDecimalTextSize];
     FormatDecimal(measure, text, sizeof text);
     ResolveSettingsPath();
-    return WriteSettingText(kSectionTemp, kKeyMeasure, text);
+    return WriteHandOver(kHandOverMeasure, text) ? TRUE : FALSE;
 }
 
 int WINAPI GetBeatAndTick()
 {
     ResolveSettingsPath();
-    int beat = ReadSettingInt(kSectionTemp, kKeyBeat, kDefaultBeat);
-    int tick = ReadSettingInt(kSectionTemp, kKeyTick, kDefaultTick);
+    int beat = ReadHandOver(kHandOverBeat);
+    int tick = ReadHandOver(kHandOverTick);
     if (beat < 1)
         beat = 1;
     if (tick < 0)

@@ -7,6 +7,7 @@ HWND g_hostWindow;
 int32_t g_displayMeasure;
 int32_t g_displayBeat;
 int32_t g_displayTick;
+HeldValue g_heldHandOver[kHandOverValues];
 HWND g_tooltipWindow;
 HHOOK g_centerHook;
 HFONT g_titleFont;

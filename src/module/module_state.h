@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 // Set by ResolveSettingsPath at every export call.
@@ -19,6 +20,20 @@ extern int32_t g_displayTick;
 // Finds this module and the settings file beside it; every export calls it
 // before touching the settings file.
 void ResolveSettingsPath();
+// The settings file's full path for the user to read: the module's folder
+// as Windows spells it (in Unicode), whatever path the profile functions use.
+// Empty when the module's path does not fit outSize.
+void SettingsFileDisplayPath(wchar_t* out, size_t outSize);
+
+// The hand-over values (Temp's Meas, Beat and Tick, in that order) whose
+// last write failed: they are read in the settings file's place until a
+// write of them succeeds, so the host still goes where the user chose.
+struct HeldValue {
+    bool held;
+    int32_t value;
+};
+constexpr size_t kHandOverValues = 3;
+extern HeldValue g_heldHandOver[kHandOverValues];
 
 // The time dialog's tooltip window: set at each start, destroyed at the end.
 extern HWND g_tooltipWindow;

@@ -13,7 +13,8 @@ constexpr char kModuleBaseName[] = "Tarvix";
 // path that is too long is refused by BuildSettingsPath, not cut here.
 constexpr size_t kAnsiPathSize = 3 * MAX_PATH;
 
-// path (length units, from a MAX_PATH buffer) in the ANSI code page.
+// path (length units, from a MAX_PATH buffer) in the ANSI code page. A
+// full buffer means the name was cut: such a path is never exact.
 AnsiModulePath ToAnsi(const wchar_t* path, DWORD length, char* out, size_t outSize)
 {
     if (length == 0 || length >= MAX_PATH)
@@ -27,6 +28,14 @@ AnsiModulePath ToAnsi(const wchar_t* path, DWORD length, char* out, size_t outSi
     bool exact = units == static_cast<int>(length) && std::equal(back, back + units, path);
     return {{out, static_cast<size_t>(bytes)}, exact};
 }
+
+// The settings path beside the module file path (length units).
+bool BuildFrom(const wchar_t* path, DWORD length, const CodePage& page)
+{
+    char ansi[kAnsiPathSize];
+    return BuildSettingsPathFrom(ToAnsi(path, length, ansi, sizeof ansi), g_settingsPath, sizeof g_settingsPath,
+                                 page);
+}
 }
 
 void ResolveSettingsPath()
@@ -37,16 +46,28 @@ void ResolveSettingsPath()
     if (g_instance == nullptr)
         g_instance = reinterpret_cast<HINSTANCE>(&__ImageBase);
 
-    // A full buffer means the name was cut: there is no usable path then.
     wchar_t moduleFile[MAX_PATH];
-    DWORD length = GetModuleFileNameW(g_instance, moduleFile, MAX_PATH);
-    char longAnsi[kAnsiPathSize];
-    const AnsiModulePath longPath = ToAnsi(moduleFile, length, longAnsi, sizeof longAnsi);
-    // Only a path the code page cannot spell is looked up by its short name.
+    const DWORD length = GetModuleFileNameW(g_instance, moduleFile, MAX_PATH);
+    const CodePage page = AnsiCodePage();
+    if (BuildFrom(moduleFile, length, page) || length == 0 || length >= MAX_PATH)
+        return;
+    // A folder the code page cannot spell, or a path too long in its bytes.
     wchar_t shortFile[MAX_PATH];
-    char shortAnsi[kAnsiPathSize];
-    AnsiModulePath shortPath{{}, false};
-    if (!longPath.exact && length > 0 && length < MAX_PATH)
-        shortPath = ToAnsi(shortFile, GetShortPathNameW(moduleFile, shortFile, MAX_PATH), shortAnsi, sizeof shortAnsi);
-    BuildSettingsPathFrom(longPath, shortPath, g_settingsPath, sizeof g_settingsPath, AnsiCodePage());
+    BuildFrom(shortFile, GetShortPathNameW(moduleFile, shortFile, MAX_PATH), page);
+}
+
+void SettingsFileDisplayPath(wchar_t* out, size_t outSize)
+{
+    if (outSize == 0)
+        return;
+    const DWORD length = GetModuleFileNameW(g_instance, out, static_cast<DWORD>(outSize));
+    if (length == 0 || length >= outSize) {
+        out[0] = L'\0';
+        return;
+    }
+    wchar_t* name = out;
+    for (wchar_t* at = out; *at != L'\0'; ++at)
+        if (*at == L'\\')
+            name = at + 1;
+    lstrcpynW(name, kSettingsFileNameWide, static_cast<int>(outSize - static_cast<size_t>(name - out)));
 }

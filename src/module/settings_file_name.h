@@ -7,6 +7,7 @@
 #include "code_page.h"
 
 constexpr std::string_view kSettingsFileName = "Tarvix.ini";
+constexpr wchar_t kSettingsFileNameWide[] = L"Tarvix.ini";
 
 // Replaces the file-name part of moduleFile (everything after the last "\")
 // with kSettingsFileName. The path is scanned character by character in the
@@ -38,18 +39,16 @@ struct AnsiModulePath {
     bool exact;
 };
 
-// The settings path from the first of the module's long and short (8.3)
-// paths that the code page spells exactly: a folder whose name it cannot
-// spell is reached by its short name, which is plain ASCII. False, leaving
-// out empty, when neither is spelled exactly or the result does not fit.
-inline bool BuildSettingsPathFrom(AnsiModulePath longPath, AnsiModulePath shortPath, char* out, size_t outSize,
-                                  const CodePage& page)
+// The settings path beside module, when the code page spells module's path
+// exactly and the result fits. False, leaving out empty, otherwise: the
+// caller then tries the module's short (8.3) path, which is plain ASCII and
+// shorter (a folder the code page cannot spell; a path whose characters
+// take so many bytes that it would not fit).
+inline bool BuildSettingsPathFrom(AnsiModulePath module, char* out, size_t outSize, const CodePage& page)
 {
-    const AnsiModulePath& chosen = longPath.exact ? longPath : shortPath;
-    if (!chosen.exact) {
-        if (outSize > 0)
-            out[0] = '\0';
-        return false;
-    }
-    return BuildSettingsPath(chosen.text, out, outSize, page);
+    if (module.exact)
+        return BuildSettingsPath(module.text, out, outSize, page);
+    if (outSize > 0)
+        out[0] = '\0';
+    return false;
 }

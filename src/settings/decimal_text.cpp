@@ -19,3 +19,19 @@ size_t FormatDecimal(int32_t value, char* out, size_t outSize)
     out[length] = '\0';
     return length;
 }
+
+int32_t ParseDecimal(std::string_view text, int32_t fallback)
+{
+    if (text.empty())
+        return fallback;
+    size_t at = 0;
+    while (at < text.size() && (text[at] == ' ' || text[at] == '\t'))
+        ++at;
+    const bool negative = at < text.size() && text[at] == '-';
+    if (at < text.size() && (text[at] == '-' || text[at] == '+'))
+        ++at;
+    uint32_t magnitude = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+        magnitude = magnitude * 10u + static_cast<uint32_t>(text[at] - '0');
+    return static_cast<int32_t>(negative ? 0u - magnitude : magnitude);
+}

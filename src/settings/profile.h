@@ -12,5 +12,6 @@ DWORD ReadSettingText(const char* section, const char* key, const char* fallback
 BOOL WriteSettingText(const char* section, const char* key, const char* value);
 BOOL DeleteSettingSection(const char* section);
 BOOL WriteSettingRecord(const char* section, const char* key, const PlacementRecord& record);
-// Leaves record untouched when there is no usable path; callers zero it first.
+// False when there is no usable path or the platform refuses the stored
+// record (wrong length or checksum); record may then hold anything.
 BOOL ReadSettingRecord(const char* section, const char* key, PlacementRecord& record);

@@ -3,123 +3,182 @@
 #include <algorithm>
 #include <string_view>
 
-#include "../module/ansi_code_page.h"
-#include "../module/text_edit.h"
+#include "../module/inserted_text.h"
+#include "../timetext/time_text.h"
+#include "control_text.h"
 
 ByteLimitedBox g_commentLimit;
 ByteLimitedBox g_timeBoxLimit;
 
 namespace {
-// Inserted text is converted only as far as it can fit: every UTF-16 unit
-// is at least half a byte (a surrogate pair may become one "?"), and at
-// most three bytes (UTF-8).
-constexpr size_t kInsertedUnits = 2 * kLimitedTextSize;
-constexpr size_t kInsertedBytes = 3 * kInsertedUnits;
+// What fits is at most as many units as the limit has bytes, twice that
+// for surrogate pairs that the code page keeps as one "?".
+constexpr size_t kKeptUnits = 2 * kLocalTextUnits;
 
-// Set while the limit rewrites a box, whose own notifications it ignores.
-bool g_rewriting;
-
-size_t AnsiLength(const wchar_t* text, size_t length)
+LRESULT CallOriginal(const ByteLimitedBox& box, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (length == 0)
-        return 0;
-    int bytes = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    return bytes > 0 ? static_cast<size_t>(bytes) : length;
+    return CallWindowProcW(box.original, box.edit, message, wParam, lParam);
 }
 
-void Show(ByteLimitedBox& box, const wchar_t* text, size_t caret)
+bool IsMultiLine(const ByteLimitedBox& box)
 {
-    g_rewriting = true;
-    SetWindowTextW(box.edit, text);
-    SendMessageW(box.edit, EM_SETSEL, caret, caret);
-    g_rewriting = false;
-    NoteShownText(box);
+    return (GetWindowLongW(box.edit, GWL_STYLE) & ES_MULTILINE) != 0;
 }
 
-// The part of inserted that fits room bytes, as the code page keeps it;
-// sets cut when some of it was left out.
-size_t KeepInserted(const wchar_t* inserted, size_t length, size_t room, wchar_t* out, size_t outSize, bool& cut)
+// Bytes that text takes in the ANSI code page, as the box counts them.
+size_t AnsiBytes(const ByteLimitedBox& box, std::wstring_view text)
 {
-    size_t units = std::min(length, kInsertedUnits);
-    if (units < length && IS_HIGH_SURROGATE(inserted[units - 1]))
-        --units;
-    char bytes[kInsertedBytes];
-    int converted = units == 0 ? 0
-                               : WideCharToMultiByte(CP_ACP, 0, inserted, static_cast<int>(units), bytes,
-                                                     sizeof bytes, nullptr, nullptr);
-    const std::string_view ansi(bytes, converted > 0 ? static_cast<size_t>(converted) : 0);
-    const size_t kept = WholeTextPrefix(AnsiCodePage(), ansi, room);
-    cut = units < length || kept < ansi.size();
-    int back = kept == 0 ? 0
-                         : MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(kept), out,
-                                               static_cast<int>(outSize));
-    return back > 0 ? static_cast<size_t>(back) : 0;
+    size_t bytes = 0;
+    for (size_t at = 0; at < text.size();) {
+        wchar_t character[2];
+        const size_t units = CharacterUnits(text, at);
+        for (size_t i = 0; i < units; ++i)
+            character[i] = box.timeText ? FoldFullWidth(text[at + i]) : text[at + i];
+        const int converted =
+            WideCharToMultiByte(CP_ACP, 0, character, static_cast<int>(units), nullptr, 0, nullptr, nullptr);
+        bytes += converted > 0 ? static_cast<size_t>(converted) : units;
+        at += units;
+    }
+    return bytes;
 }
 
-// Applies the limit to text, the box's whole text of length units.
-void Limit(ByteLimitedBox& box, const wchar_t* text, size_t length)
+// The units of text that fit in place of the box's selection; none when
+// the box's text cannot be read.
+size_t UnitsThatFit(const ByteLimitedBox& box, std::wstring_view text)
 {
-    DWORD caret = 0;
-    SendMessageW(box.edit, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
-    const std::wstring_view before(box.shown);
-    const std::wstring_view after(text, length);
-    const TextEdit edit = FindTextEdit(before, after, caret);
-    const size_t insertedLength = length - edit.front - edit.back;
-    const size_t unchanged = AnsiLength(text, edit.front) + AnsiLength(text + length - edit.back, edit.back);
-    const size_t room = box.maxBytes > unchanged ? box.maxBytes - unchanged : 0;
+    DWORD start = 0;
+    DWORD end = 0;
+    CallOriginal(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    size_t room = 0;
+    WithWindowText(box.edit, [&](wchar_t* whole, size_t length) {
+        const size_t from = std::min<size_t>(start, length);
+        const size_t to = std::max(from, std::min<size_t>(end, length));
+        const size_t kept = AnsiBytes(box, {whole, from}) + AnsiBytes(box, {whole + to, length - to});
+        room = box.maxBytes > kept ? box.maxBytes - kept : 0;
+    });
+    return FittingPrefix(text, room, [&box](std::wstring_view character) { return AnsiBytes(box, character); });
+}
 
-    wchar_t kept[kLimitedTextSize];
-    bool cut = false;
-    size_t keptLength = KeepInserted(text + edit.front, insertedLength, room, kept, kLimitedTextSize, cut);
-    if (cut)
+// text as the box keeps it: as typed in the time box; in the comment box as
+// the code page keeps it, the way the item will.
+size_t KeptForm(const ByteLimitedBox& box, std::wstring_view text, wchar_t* out, size_t outSize)
+{
+    size_t length = 0;
+    if (box.timeText) {
+        length = std::min(text.size(), outSize - 1);
+        std::copy(text.data(), text.data() + length, out);
+    } else if (!text.empty()) {
+        char bytes[kKeptUnits];
+        const int converted = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes,
+                                                  sizeof bytes, nullptr, nullptr);
+        const int back = converted <= 0 ? 0
+                                        : MultiByteToWideChar(CP_ACP, 0, bytes, converted, out,
+                                                              static_cast<int>(outSize - 1));
+        length = back > 0 ? static_cast<size_t>(back) : 0;
+    }
+    out[length] = L'\0';
+    return length;
+}
+
+// text is about to replace the box's selection. What fits goes in: passed on
+// to the box as it came (message) when all of it fits unchanged and
+// passable, else put in as a replacement that can be undone (unless a
+// caller's EM_REPLACESEL said otherwise). A cut beeps.
+LRESULT Insert(ByteLimitedBox& box, std::wstring_view text, bool passable, UINT message, WPARAM wParam,
+               LPARAM lParam)
+{
+    const WPARAM canUndo = message == EM_REPLACESEL ? wParam : TRUE;
+    const size_t fits = UnitsThatFit(box, text);
+    wchar_t kept[kKeptUnits];
+    const size_t keptLength = KeptForm(box, {text.data(), fits}, kept, kKeptUnits);
+    if (passable && fits == text.size() && std::wstring_view(kept, keptLength) == text)
+        return CallOriginal(box, message, wParam, lParam);
+    if (fits < text.size())
         MessageBeep(MB_OK);
-    const std::wstring_view inserted(text + edit.front, insertedLength);
-    if (!cut && inserted == std::wstring_view(kept, keptLength)) {
-        NoteShownText(box);
-        return;
+    if (keptLength > 0) {
+        CallOriginal(box, EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(kept));
+        CallOriginal(box, EM_SCROLLCARET, 0, 0);  // Windows' EM_REPLACESEL may leave the caret out of view
     }
-    // The box shows what the item keeps: front, what fitted, back.
-    wchar_t shown[kLimitedTextSize];
-    size_t n = 0;
-    for (std::wstring_view part : {std::wstring_view(text, edit.front), std::wstring_view(kept, keptLength),
-                                   std::wstring_view(text + length - edit.back, edit.back)})
-        for (wchar_t c : part)
-            if (n + 1 < kLimitedTextSize)
-                shown[n++] = c;
-    shown[n] = L'\0';
-    Show(box, shown, edit.front + keptLength);
-}
+    return 0;
 }
 
-void StartByteLimit(ByteLimitedBox& box, HWND edit, size_t maxBytes)
+LRESULT OnChar(ByteLimitedBox& box, WPARAM wParam, LPARAM lParam)
 {
-    box.edit = edit;
-    box.maxBytes = std::min<size_t>(maxBytes, COMMENT_TYPING_LIMIT);
-    NoteShownText(box);
+    const TypedCharacter<wchar_t> typed = JoinTypedUnit(box.pendingHigh, static_cast<wchar_t>(wParam));
+    if (typed.length == 0)
+        return 0;  // a high surrogate waits for its low one
+    // In the multi-line comment box Ctrl+Enter types LF, which puts in a line
+    // break, and Ctrl+Tab a TAB (Enter presses OK).
+    const wchar_t c = typed.units[0];
+    const bool multiLine = IsMultiLine(box);
+    if (multiLine && c == L'\n')
+        return Insert(box, L"\r\n", true, WM_CHAR, wParam, lParam);
+    if ((c < L' ' && !(multiLine && c == L'\t')) || c == 0x7F)
+        return CallOriginal(box, WM_CHAR, wParam, lParam);  // Backspace, Enter, Ctrl+letters: nothing inserted
+    return Insert(box, std::wstring_view(typed.units, typed.length), typed.length == 1, WM_CHAR, wParam, lParam);
 }
 
-void NoteShownText(ByteLimitedBox& box)
+// The clipboard's text; a single-line box takes its first line, as it would.
+void OnPaste(ByteLimitedBox& box)
 {
-    box.shown[0] = L'\0';
-    GetWindowTextW(box.edit, box.shown, kLimitedTextSize);
-}
-
-void KeepWithinByteLimit(ByteLimitedBox& box)
-{
-    if (g_rewriting || box.edit == nullptr)
+    if (!OpenClipboard(box.edit))
         return;
-    const int length = GetWindowTextLengthW(box.edit);
-    wchar_t local[kLimitedTextSize];
-    wchar_t* text = length < static_cast<int>(kLimitedTextSize)
-                        ? local
-                        : static_cast<wchar_t*>(GlobalAlloc(GPTR, (static_cast<size_t>(length) + 1) * sizeof(wchar_t)));
-    if (text == nullptr) {
-        // Unreadable: back to what the item keeps.
-        Show(box, box.shown, lstrlenW(box.shown));
-        return;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const auto* text = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (text != nullptr) {
+        const size_t units = GlobalSize(data) / sizeof(wchar_t);
+        size_t length = 0;
+        while (length < units && text[length] != L'\0')
+            ++length;
+        std::wstring_view pasted(text, length);
+        if (!IsMultiLine(box))
+            pasted = {text, std::min(length, pasted.find_first_of(L"\r\n"))};
+        Insert(box, pasted, false, WM_PASTE, 0, 0);
+        GlobalUnlock(data);
     }
-    const int read = GetWindowTextW(box.edit, text, length + 1);
-    Limit(box, text, read > 0 ? static_cast<size_t>(read) : 0);
-    if (text != local)
-        GlobalFree(text);
+    CloseClipboard();
+}
+
+ByteLimitedBox* LimitOf(HWND edit)
+{
+    for (ByteLimitedBox* box : {&g_commentLimit, &g_timeBoxLimit})
+        if (box->edit == edit && edit != nullptr)
+            return box;
+    return nullptr;
+}
+
+LRESULT CALLBACK ByteLimitProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ByteLimitedBox* box = LimitOf(edit);
+    if (box == nullptr)
+        return DefWindowProcW(edit, message, wParam, lParam);
+    switch (message) {
+    case WM_CHAR:
+        return OnChar(*box, wParam, lParam);
+    case WM_PASTE:
+        OnPaste(*box);
+        return 0;
+    case EM_REPLACESEL: {
+        const auto* text = reinterpret_cast<const wchar_t*>(lParam);
+        const std::wstring_view replacement = text != nullptr ? std::wstring_view(text) : std::wstring_view();
+        return Insert(*box, replacement, true, message, wParam, lParam);
+    }
+    case WM_NCDESTROY: {
+        const ByteLimitedBox ended = *box;
+        *box = {};
+        return CallWindowProcW(ended.original, edit, message, wParam, lParam);
+    }
+    }
+    return CallOriginal(*box, message, wParam, lParam);
+}
+}
+
+void StartByteLimit(ByteLimitedBox& box, HWND edit, size_t maxBytes, bool timeText)
+{
+    box = {edit, nullptr, maxBytes, timeText, 0};
+    if (edit != nullptr)
+        box.original = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ByteLimitProc)));
+    if (box.original == nullptr)
+        box.edit = nullptr;
 }

@@ -1,61 +1,68 @@
 #include "control_text.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
 #include "../module/ansi_code_page.h"
-#include "../res/resource.h"
+#include "../module/inserted_text.h"
+#include "../timetext/time_text.h"
 
 namespace {
-// Texts that fit here (every text the dialog keeps) are read without an allocation.
-constexpr size_t kLocalTextSize = 2 * (COMMENT_TYPING_LIMIT + 1);
+// The most any caller keeps: a comment and its terminator.
+constexpr size_t kMaxKeptSize = COMMENT_TYPING_LIMIT + 1;
+// Each UTF-16 unit takes at least half a byte in any ANSI code page (a
+// surrogate pair may become one "?"), so twice as many units as bytes kept
+// hold every character that can be kept and the one after it; each takes
+// at most three bytes (UTF-8).
+constexpr size_t kConvertedUnits = 2 * kMaxKeptSize;
+constexpr size_t kConvertedBytes = 3 * kConvertedUnits;
 
-// Fetches a text of length bytes (as the control reports it) through
-// fetch(buffer, size) and copies its longest whole-character prefix that
-// fits into out. Returns false, leaving out as it was, on failure.
-template <typename Fetch>
-bool FetchCut(LRESULT length, Fetch fetch, char* out, size_t outSize, size_t& cut)
+// text as the ANSI code page keeps it, cut to outSize - 1 bytes.
+size_t CopyAsAnsi(std::wstring_view text, char* out, size_t outSize)
 {
-    if (outSize == 0 || length < 0)
-        return false;
-    const size_t size = static_cast<size_t>(length) + 1;
-    char local[kLocalTextSize];
-    char* whole = size <= sizeof local ? local : static_cast<char*>(GlobalAlloc(GPTR, size));
-    if (whole == nullptr)
-        return false;
-    whole[0] = '\0';
-    fetch(whole, size);
-    whole[size - 1] = '\0';
-    const std::string_view text(whole, std::strlen(whole));
-    cut = WholeTextPrefix(AnsiCodePage(), text, outSize - 1);
-    std::memcpy(out, whole, cut);
+    if (outSize == 0)
+        return 0;
+    const size_t maxBytes = std::min(outSize, kMaxKeptSize) - 1;
+    size_t units = std::min(text.size(), 2 * (maxBytes + 1));
+    if (units > 0 && units < text.size() && IsHighSurrogate(text[units - 1]))
+        --units;
+    char bytes[kConvertedBytes];
+    const int converted = units == 0 ? 0
+                                     : WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(units), bytes,
+                                                           sizeof bytes, nullptr, nullptr);
+    const std::string_view ansi(bytes, converted > 0 ? static_cast<size_t>(converted) : 0);
+    const size_t cut = WholeTextPrefix(AnsiCodePage(), ansi, maxBytes);
+    std::memcpy(out, bytes, cut);
     out[cut] = '\0';
-    if (whole != local)
-        GlobalFree(whole);
-    return true;
+    return cut;
 }
 }
 
 bool FetchControlText(HWND control, char* out, size_t outSize)
 {
-    size_t cut = 0;
-    return FetchCut(
-        GetWindowTextLengthA(control),
-        [control](char* buffer, size_t size) { GetWindowTextA(control, buffer, static_cast<int>(size)); }, out,
-        outSize, cut);
+    return WithWindowText(control, [&](wchar_t* text, size_t length) { CopyAsAnsi({text, length}, out, outSize); });
+}
+
+bool FetchConfirmedTimeText(HWND timeBox, char* out, size_t outSize)
+{
+    return WithWindowText(timeBox, [&](wchar_t* text, size_t length) {
+        std::transform(text, text + length, text, FoldFullWidth<wchar_t>);
+        CopyAsAnsi({text, length}, out, outSize);
+    });
 }
 
 size_t FetchTimeItemText(HWND timeBox, int index, char* out, size_t outSize)
 {
     // CB_GETLBTEXT takes no size: the buffer holds the length the list reports.
     size_t cut = 0;
-    const bool read = FetchCut(
-        SendMessageA(timeBox, CB_GETLBTEXTLEN, index, 0),
-        [timeBox, index](char* buffer, size_t) {
-            SendMessageA(timeBox, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buffer));
+    const bool read = WithText(
+        SendMessageW(timeBox, CB_GETLBTEXTLEN, index, 0),
+        [timeBox, index](wchar_t* buffer, size_t) {
+            SendMessageW(timeBox, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buffer));
         },
-        out, outSize, cut);
+        [&](wchar_t* text, size_t length) { cut = CopyAsAnsi({text, length}, out, outSize); });
     if (!read && outSize > 0)
         out[0] = '\0';
-    return read ? cut : 0;
+    return cut;
 }

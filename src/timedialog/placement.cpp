@@ -19,7 +19,10 @@ bool IsOnSomeMonitor(HWND dialog, LONG left, LONG top)
 void RestoreTimeDialogPlacement(HWND dialog)
 {
     PlacementRecord record{};
-    ReadSettingRecord(kSectionMainWindow, kKeyPlacement, record);
+    // A record the platform refuses (damaged, hand-edited) counts as none,
+    // whatever the failed read left in the buffer.
+    if (!ReadSettingRecord(kSectionMainWindow, kKeyPlacement, record))
+        record = {};
     Placement placement = UnpackPlacement(record);
     if (!placement.restore)
         return;
@@ -35,10 +38,10 @@ bool IsSavePositionChecked(HWND dialog)
     return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
 }
 
-void SaveTimeDialogPlacement(HWND dialog)
+bool SaveTimeDialogPlacement(HWND dialog)
 {
     RECT window;
     GetWindowRect(dialog, &window);
-    WriteSettingRecord(kSectionMainWindow, kKeyPlacement,
-                       PackPlacement({IsSavePositionChecked(dialog), window.left, window.top}));
+    return WriteSettingRecord(kSectionMainWindow, kKeyPlacement,
+                       PackPlacement({IsSavePositionChecked(dialog), window.left, window.top})) != FALSE;
 }

@@ -7,5 +7,6 @@
 void RestoreTimeDialogPlacement(HWND dialog);
 // Whether the save-position entry of the dialog's system menu is checked.
 bool IsSavePositionChecked(HWND dialog);
-// Writes the dialog's present place and the save-position entry's check.
-void SaveTimeDialogPlacement(HWND dialog);
+// Writes the dialog's present place and the save-position entry's check;
+// false when the settings file did not take them.
+bool SaveTimeDialogPlacement(HWND dialog);

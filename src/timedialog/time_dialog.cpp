@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "../dialogs/about_dialog.h"
+#include "../dialogs/message_box.h"
 #include "../module/module_state.h"
 #include "../res/resource.h"
 #include "../timetext/hand_over.h"
@@ -17,11 +18,17 @@
 namespace {
 constexpr wchar_t kSavePositionEntry[] = L"位置を保存(&P)";
 constexpr wchar_t kVersionEntry[] = L"バージョン情報(&V)...";
+constexpr wchar_t kCannotSave[] =
+    L"設定ファイルに書き込めないため、タイムリストとダイアログの位置を保存できません。\n\n";
+// Room for the notice and a long module path.
+constexpr size_t kCannotSaveSize = ARRAYSIZE(kCannotSave) + 4 * MAX_PATH;
 
 // True from the start steps to the end steps. A dialog whose controls could
 // not all be created is destroyed without ever starting; its empty list and
 // unset entry must not overwrite the saved ones.
 bool g_started;
+// The list and the place have been written for this dialog.
+bool g_saved;
 
 void AppendSystemMenuEntries(HWND dialog)
 {
@@ -44,8 +51,8 @@ void LimitTyping(HWND dialog)
     COMBOBOXINFO timeBox{};
     timeBox.cbSize = sizeof timeBox;
     GetComboBoxInfo(GetDlgItem(dialog, IDC_TIME_BOX), &timeBox);
-    StartByteLimit(g_timeBoxLimit, timeBox.hwndItem, TIME_TYPING_LIMIT);
-    StartByteLimit(g_commentLimit, GetDlgItem(dialog, IDC_TIME_COMMENT), COMMENT_TYPING_LIMIT);
+    StartByteLimit(g_timeBoxLimit, timeBox.hwndItem, TIME_TYPING_LIMIT, true);
+    StartByteLimit(g_commentLimit, GetDlgItem(dialog, IDC_TIME_COMMENT), COMMENT_TYPING_LIMIT, false);
 }
 
 void ShowInitialTime(HWND dialog)
@@ -67,29 +74,59 @@ BOOL OnInitDialog(HWND dialog)
     LimitTyping(dialog);
     CreateTimeDialogTooltips(dialog);
     g_started = true;
+    g_saved = false;
     return TRUE;  // focus to the first tab stop, the time box
 }
 
-// Runs whatever way the dialog ended: the place and the list are kept.
+// Writes the place and the list, once per dialog; false when the settings
+// file did not take them.
+bool SaveTimeDialog(HWND dialog)
+{
+    if (g_saved)
+        return true;
+    g_saved = true;
+    bool written = SaveTimeDialogPlacement(dialog);
+    written &= SaveTimeList(GetDlgItem(dialog, IDC_TIME_BOX));
+    return written;
+}
+
+void WarnCannotSave(HWND dialog)
+{
+    wchar_t text[kCannotSaveSize];
+    lstrcpynW(text, kCannotSave, kCannotSaveSize);
+    const size_t length = static_cast<size_t>(lstrlenW(text));
+    SettingsFileDisplayPath(text + length, kCannotSaveSize - length);
+    ShowMessage(dialog, text, L"", MB_OK | MB_ICONWARNING);
+}
+
+// Every end the user chooses: the place and the list are written while the
+// dialog is still shown, so that a settings file that cannot take them (or
+// did not take the chosen position) is reported before they are lost.
+void EndTimeDialog(HWND dialog, INT_PTR result, bool handedOver)
+{
+    const bool saved = SaveTimeDialog(dialog);
+    if (!saved || !handedOver)
+        WarnCannotSave(dialog);
+    EndDialog(dialog, result);
+}
+
+// Runs whatever way the dialog ended, also when the host destroyed it.
 void OnDestroy(HWND dialog)
 {
     if (!g_started)
         return;
     g_started = false;
-    StartByteLimit(g_timeBoxLimit, nullptr, 0);
-    StartByteLimit(g_commentLimit, nullptr, 0);
     DestroyTimeDialogTooltips();
-    SaveTimeDialogPlacement(dialog);
-    SaveTimeList(GetDlgItem(dialog, IDC_TIME_BOX));
+    SaveTimeDialog(dialog);
 }
 
 void OnOk(HWND dialog)
 {
     char text[kTimeTextSize];
-    if (FetchControlText(GetDlgItem(dialog, IDC_TIME_BOX), text, sizeof text) && text[0] != '\0')
-        StoreTimeText(dialog, text);
+    if (FetchConfirmedTimeText(GetDlgItem(dialog, IDC_TIME_BOX), text, sizeof text) && text[0] != '\0')
+        EndTimeDialog(dialog, 1, StoreTimeText(text));
     else
-        EndDialog(dialog, 0);
+        EndTimeDialog(dialog, 0, true);
 }
 
 void OnCommand(HWND dialog, int control, int notification)
@@ -99,7 +136,7 @@ void OnCommand(HWND dialog, int control, int notification)
         OnOk(dialog);
         break;
     case IDCANCEL:
-        EndDialog(dialog, 0);
+        EndTimeDialog(dialog, 0, true);
         break;
     case IDC_TIME_BOX:
     case IDC_TIME_DELETE:
@@ -141,7 +178,7 @@ INT_PTR CALLBACK TimeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         OnDestroy(dialog);
         return FALSE;
     case WM_CLOSE:
-        EndDialog(dialog, 0);
+        EndTimeDialog(dialog, 0, true);
         return FALSE;
     case WM_COMMAND:
         OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));

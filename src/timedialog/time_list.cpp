@@ -8,7 +8,6 @@
 #include "../settings/profile.h"
 #include "../settings/settings_keys.h"
 #include "../timetext/time_text.h"
-#include "byte_limit.h"
 #include "control_text.h"
 
 namespace {
@@ -58,7 +57,6 @@ int SelectedItem(HWND timeBox)
 void FillComment(HWND dialog, const char* text)
 {
     SetDlgItemTextA(dialog, IDC_TIME_COMMENT, text);
-    NoteShownText(g_commentLimit);
 }
 
 void ClearComment(HWND dialog)
@@ -129,13 +127,15 @@ void OnDeleteAll(HWND dialog, HWND timeBox)
     ClearComment(dialog);
 }
 
+// The comment box shows the comment of the item its edits go to, however
+// the selection moved: a pick, the arrow keys or the mouse wheel on the
+// closed list (CBN_SELCHANGE alone), or typing, which leaves no item
+// selected, or in the dropped-down list selects the item it matches.
 void OnTimeBoxNotification(HWND dialog, HWND timeBox, int notification)
 {
     switch (notification) {
     case CBN_EDITCHANGE:
-        KeepWithinByteLimit(g_timeBoxLimit);
-        ClearComment(dialog);
-        break;
+    case CBN_SELCHANGE:
     case CBN_CLOSEUP:
     case CBN_SELENDOK:
         ShowSelectedComment(dialog, timeBox);
@@ -162,22 +162,23 @@ void LoadTimeList(HWND timeBox)
     }
 }
 
-void SaveTimeList(HWND timeBox)
+bool SaveTimeList(HWND timeBox)
 {
     LRESULT count = SendMessageA(timeBox, CB_GETCOUNT, 0, 0);
-    DeleteSettingSection(kSectionItemTime);
-    DeleteSettingSection(kSectionItemComment);
+    bool written = DeleteSettingSection(kSectionItemTime) != FALSE;
+    written &= DeleteSettingSection(kSectionItemComment) != FALSE;
     for (int index = 0; index < count; ++index) {
         char key[kDecimalTextSize];
         FormatDecimal(index, key, sizeof key);
         char timeText[kTimeTextSize];
         FetchTimeItemText(timeBox, index, timeText, sizeof timeText);
-        WriteSettingText(kSectionItemTime, key, timeText);
+        written &= WriteSettingText(kSectionItemTime, key, timeText) != FALSE;
         const char* block = CommentBlock(timeBox, index);
         char escaped[kEscapedCommentSize];
         EscapeComment(block != nullptr ? block : "", escaped, sizeof escaped);
-        WriteSettingText(kSectionItemComment, key, escaped);
+        written &= WriteSettingText(kSectionItemComment, key, escaped) != FALSE;
     }
+    return written;
 }
 
 void OnTimeListCommand(HWND dialog, int control, int notification)
@@ -188,10 +189,8 @@ void OnTimeListCommand(HWND dialog, int control, int notification)
         OnTimeBoxNotification(dialog, timeBox, notification);
         break;
     case IDC_TIME_COMMENT:
-        if (notification == EN_CHANGE) {
-            KeepWithinByteLimit(g_commentLimit);
+        if (notification == EN_CHANGE)
             StoreEditedComment(dialog, timeBox);
-        }
         break;
     case IDC_TIME_ADD:
         OnAdd(dialog, timeBox);

@@ -5,8 +5,9 @@
 
 // Fills the time box from ItemTime/ItemComment.
 void LoadTimeList(HWND timeBox);
-// Rewrites ItemTime/ItemComment from the time box, in list order.
-void SaveTimeList(HWND timeBox);
+// Rewrites ItemTime/ItemComment from the time box, in list order; false
+// when the settings file did not take it all.
+bool SaveTimeList(HWND timeBox);
 // WM_COMMAND from the time box, the comment box, Add, Delete and Delete all.
 void OnTimeListCommand(HWND dialog, int control, int notification);
 // WM_DELETEITEM: frees the removed item's comment block. TRUE for the time box.

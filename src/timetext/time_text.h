@@ -29,3 +29,15 @@ struct TimeFields {
 // Splits text (only its first kTimeTextMax bytes) at ":"; text after the
 // third ":" is ignored. The views point into text.
 TimeFields SplitTimeText(std::string_view text);
+
+// A Japanese input method types full-width digits, colon and minus
+// (U+FF10-FF19, U+FF1A, U+FF0D): a time text reads them as their ASCII forms,
+// so that "１２：０３：００５" means 12:03:005. Char is a UTF-16 unit.
+template <typename Char>
+constexpr Char FoldFullWidth(Char c)
+{
+    // The full-width forms U+FF01-FF5E lie this far above ASCII 0x21-0x7E.
+    constexpr unsigned kFullWidthOffset = 0xFEE0;
+    const bool timeCharacter = (c >= 0xFF10 && c <= 0xFF1A) || c == 0xFF0D;
+    return timeCharacter ? static_cast<Char>(c - kFullWidthOffset) : c;
+}

@@ -63,7 +63,23 @@ TEST(DecimalText, SignedValuesWithoutLeadingZeros)
         size_t length = FormatDecimal(row.value, text, sizeof text);
         EXPECT_STREQ(text, row.text);
         EXPECT_EQ(length, std::string(row.text).size());
+        EXPECT_EQ(ParseDecimal(text, 99), row.value);
     }
+}
+
+// A value held in place of the settings file reads as the file's would.
+TEST(DecimalText, ParsedAsTheProfileIntegerReadDoes)
+{
+    struct {
+        const char* text;
+        int32_t value;
+    } rows[] = {
+        {"03", 3}, {"005", 5}, {" 7", 7}, {"+4", 4}, {"12ab", 12},
+        {"abc", 0}, {"-", 0}, {"", 99},  // empty: the default, as for a missing key
+        {"4294967297", 1},                // wraps in 32 bits
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ParseDecimal(row.text, 99), row.value) << '"' << row.text << '"';
 }
 
 TEST(DecimalText, SmallBufferIsCutWithoutOverrun)

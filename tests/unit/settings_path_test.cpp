@@ -92,23 +92,24 @@ TEST(SettingsPath, ResultThatDoesNotFitIsRefused)
     EXPECT_FALSE(Build("C:\\Tarvix.dll", 0, ShiftJisCodePage()).ok);
 }
 
-TEST(SettingsPath, FolderTheCodePageCannotSpellIsReachedByItsShortName)
+// A path the code page does not spell exactly, or whose settings path does
+// not fit, is refused, so that the module's short (8.3) path is tried next.
+TEST(SettingsPath, OnlyAnExactPathThatFitsIsUsed)
 {
-    const AnsiModulePath spelled{"C:\\Music\\Tarvix.dll", true}, unspelled{"C:\\????\\Tarvix.dll", false};
-    const AnsiModulePath shortName{"C:\\0ABC~1\\Tarvix.dll", true}, noShortName{{}, false};
+    const std::string deep = "C:\\" + std::string(250, 'd') + "\\T.dll";  // fits as a path, not with Tarvix.ini
     struct {
-        AnsiModulePath longPath, shortPath;
-        std::string path;  // empty: no usable settings file
+        AnsiModulePath module;
+        std::string path;  // empty: try the short path
     } rows[] = {
-        {spelled, shortName, "C:\\Music\\Tarvix.ini"},  // used as it is
-        {unspelled, shortName, "C:\\0ABC~1\\Tarvix.ini"},
-        {unspelled, noShortName, ""},
-        {unspelled, unspelled, ""},  // a volume without 8.3 names gives the long name back
+        {{"C:\\Music\\Tarvix.dll", true}, "C:\\Music\\Tarvix.ini"},
+        {{"C:\\0ABC~1\\Tarvix.dll", true}, "C:\\0ABC~1\\Tarvix.ini"},
+        {{"C:\\????\\Tarvix.dll", false}, ""},
+        {{{}, false}, ""},
+        {{deep, true}, ""},
     };
     for (const auto& row : rows) {
         char out[kPathSize] = "#";
-        EXPECT_EQ(BuildSettingsPathFrom(row.longPath, row.shortPath, out, sizeof out, ShiftJisCodePage()),
-                  !row.path.empty());
-        EXPECT_EQ(std::string(out), row.path) << row.longPath.text;
+        EXPECT_EQ(BuildSettingsPathFrom(row.module, out, sizeof out, ShiftJisCodePage()), !row.path.empty());
+        EXPECT_EQ(std::string(out), row.path) << row.module.text;
     }
 }

@@ -149,3 +149,23 @@ TEST(SplitTimeText, FieldsPointIntoTheText)
     EXPECT_EQ(fields.field[1].data(), text.data() + 3);
     EXPECT_EQ(fields.field[2].data(), text.data() + 6);
 }
+
+// What a Japanese input method types reads as the ASCII time text.
+TEST(FoldFullWidth, DigitsColonAndMinusBecomeAscii)
+{
+    struct {
+        std::u16string typed;
+        std::u16string read;
+    } rows[] = {
+        {u"１２：０３：００５", u"12:03:005"},
+        {u"－７：０", u"-7:0"},
+        {u"9：０１:000", u"9:01:000"},
+        {u"１２　３Ａ＋／；", u"12　3Ａ＋／；"},  // full-width space, letters and other signs stay
+    };
+    for (const auto& row : rows) {
+        std::u16string read = row.typed;
+        for (char16_t& c : read)
+            c = FoldFullWidth(c);
+        EXPECT_EQ(read, row.read);
+    }
+}

@@ -2,11 +2,32 @@
 // GetBeatAndTick and the settings file beside the module.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
+#include "import_patch.h"
 #include "module_copy.h"
 
 namespace {
+std::wstring g_reportedPath;
+
+// A module path of more than MAX_PATH characters, as Windows reports it in a
+// MAX_PATH buffer: cut, terminated, and the buffer's size returned.
+DWORD WINAPI ReportLongModulePath(HMODULE, LPWSTR out, DWORD size)
+{
+    const DWORD length = std::min<DWORD>(size - 1, static_cast<DWORD>(g_reportedPath.size()));
+    g_reportedPath.copy(out, length);
+    out[length] = L'\0';
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return length < g_reportedPath.size() ? size : length;
+}
+
+DWORD WINAPI LongPathBack(LPCWSTR path, LPWSTR out, DWORD size)
+{
+    lstrcpynW(out, path, static_cast<int>(size));
+    return static_cast<DWORD>(lstrlenW(out));
+}
+
 void WriteTemp(const ModuleCopy& copy, const char* beat, const char* tick)
 {
     copy.WriteIni(std::string("[Temp]\r\nBeat=") + beat + "\r\nTick=" + tick + "\r\n");
@@ -89,10 +110,12 @@ TEST(HandOver, RenamedModuleKeepsItsSettingsBesideItself)
     EXPECT_EQ(copy.Value("Temp", "Meas"), "42");
 }
 
-TEST(HandOver, SettingsPathThatDoesNotFitMeansNoSettingsFile)
+// A folder so deep that the module's path fits MAX_PATH but "Tarvix.ini"
+// beside it does not: the settings file is reached by the folder's short
+// (8.3) path. Without short names, or with a module path cut at MAX_PATH
+// characters, there is no settings file at all.
+TEST(HandOver, SettingsPathThatDoesNotFitIsReachedByItsShortPath)
 {
-    // A folder so deep that the module's short name fits MAX_PATH but
-    // "Tarvix.ini" beside it does not.
     std::string base = MakeTempFolder();
     std::string folder = base;
     const std::string moduleName = "T.dll";
@@ -109,15 +132,38 @@ TEST(HandOver, SettingsPathThatDoesNotFitMeansNoSettingsFile)
     ASSERT_LE(module.size(), MAX_PATH - 1u);
     ASSERT_GT(folder.size() + 1 + std::string("Tarvix.ini").size(), MAX_PATH - 1u);
     ASSERT_TRUE(CopyFileA(BuiltModulePath().c_str(), module.c_str(), FALSE));
-    HMODULE loaded = LoadLibraryA(module.c_str());
-    ASSERT_NE(loaded, nullptr) << "error " << GetLastError();
-    auto setMeas = reinterpret_cast<int(WINAPI*)(int)>(GetProcAddress(loaded, "SetMeas"));
-    auto getBeatAndTick = reinterpret_cast<int(WINAPI*)()>(GetProcAddress(loaded, "GetBeatAndTick"));
-    EXPECT_EQ(setMeas(5), 0);
-    EXPECT_EQ(getBeatAndTick(), 1000);
-    FreeLibrary(loaded);
+    char shortFolder[MAX_PATH] = "";
+    ASSERT_NE(GetShortPathNameA(folder.c_str(), shortFolder, MAX_PATH), 0u);
+    const std::string ini = std::string(shortFolder) + "\\Tarvix.ini";
+    for (bool shortNames : {true, false}) {
+        HMODULE loaded = LoadLibraryA(module.c_str());
+        ASSERT_NE(loaded, nullptr) << "error " << GetLastError();
+        if (!shortNames) {  // a volume without 8.3 names gives the long path back
+            ASSERT_NE(PatchImport(loaded, "KERNEL32.dll", "GetShortPathNameW", reinterpret_cast<void*>(LongPathBack)),
+                      nullptr);
+        }
+        auto setMeas = reinterpret_cast<int(WINAPI*)(int)>(GetProcAddress(loaded, "SetMeas"));
+        auto getBeatAndTick = reinterpret_cast<int(WINAPI*)()>(GetProcAddress(loaded, "GetBeatAndTick"));
+        DeleteFileA(ini.c_str());
+        FlushProfileCache(ini);
+        EXPECT_EQ(setMeas(5) != 0, shortNames);
+        EXPECT_EQ(ReadFileBytes(ini), shortNames ? "[Temp]\r\nMeas=5\r\n" : "");
+        EXPECT_EQ(getBeatAndTick(), 1000);
+        FreeLibrary(loaded);
+    }
+    DeleteFileA(ini.c_str());
     DeleteFileA(module.c_str());
     for (auto it = made.rbegin(); it != made.rend(); ++it)
         RemoveDirectoryA(it->c_str());
     RemoveFolder(base);
+
+    // A path cut at MAX_PATH characters names a folder above the module's.
+    ModuleCopy copy;
+    g_reportedPath.assign(copy.folder().begin(), copy.folder().end());
+    g_reportedPath += L"\\" + std::wstring(300, L'd') + L"\\Tarvix.dll";
+    ASSERT_NE(PatchImport(copy.module(), "KERNEL32.dll", "GetModuleFileNameW",
+                          reinterpret_cast<void*>(ReportLongModulePath)),
+              nullptr);
+    EXPECT_EQ(copy.SetMeas(5), 0);
+    EXPECT_FALSE(copy.Exists());
 }

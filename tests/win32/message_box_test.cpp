@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "dialog_driver.h"
+#include "import_patch.h"
 #include "module_copy.h"
 #include "time_list_driver.h"
 
@@ -149,9 +150,28 @@ TEST(MessageBoxPlacement, BoxIsKeptInsideTheWorkArea)
     EXPECT_EQ(rightBottom.rect.bottom, area.bottom);
 }
 
+namespace {
+using MessageBoxIndirectFn = int(WINAPI*)(const MSGBOXPARAMSW*);
+MessageBoxIndirectFn g_realMessageBox;
+DWORD g_askedLanguage;
+
+// A Western Windows: the standard buttons take its own language, not the one
+// the box asks for.
+int WINAPI WesternMessageBox(const MSGBOXPARAMSW* params)
+{
+    g_askedLanguage = params->dwLanguageId;
+    MSGBOXPARAMSW western = *params;
+    western.dwLanguageId = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    return g_realMessageBox(&western);
+}
+}
+
 TEST(MessageBoxPlacement, ButtonsReadYesAndNoInJapanese)
 {
     ModuleCopy copy;
+    g_realMessageBox = reinterpret_cast<MessageBoxIndirectFn>(PatchImport(
+        copy.module(), "USER32.dll", "MessageBoxIndirectW", reinterpret_cast<void*>(WesternMessageBox)));
+    ASSERT_NE(g_realMessageBox, nullptr);
     WriteOneItem(copy);
     BoxSeen seen;
     RECT owner{};
@@ -164,6 +184,7 @@ TEST(MessageBoxPlacement, ButtonsReadYesAndNoInJapanese)
     EXPECT_TRUE(seen.hasYesNo);
     EXPECT_EQ(seen.yesText, "はい(&Y)");
     EXPECT_EQ(seen.noText, "いいえ(&N)");
+    EXPECT_EQ(g_askedLanguage, MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
 }
 
 // ---------------------------------------------------------------------------

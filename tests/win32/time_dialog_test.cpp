@@ -19,6 +19,7 @@
 #include "module_copy.h"
 #include "screen_shot.h"
 #include "time_dialog_probe.h"
+#include "time_list_driver.h"
 
 namespace {
 constexpr char kSavePositionText[] = "位置を保存(&P)";
@@ -49,11 +50,11 @@ LRESULT WINAPI SpySendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM 
     return g_realSendMessageW(window, message, wParam, lParam);
 }
 
-using GetWindowTextFn = int(WINAPI*)(HWND, LPSTR, int);
+using GetWindowTextFn = int(WINAPI*)(HWND, LPWSTR, int);
 GetWindowTextFn g_realGetWindowText;
-std::string g_timeBoxRead;
+std::wstring g_timeBoxRead;
 
-int WINAPI SpyGetWindowText(HWND window, LPSTR text, int size)
+int WINAPI SpyGetWindowText(HWND window, LPWSTR text, int size)
 {
     int length = g_realGetWindowText(window, text, size);
     if (GetDlgCtrlID(window) == kTimeBoxId && length >= 0)
@@ -226,6 +227,46 @@ TEST(TimeDialogOk, ConfirmedTextIsHandedOverFieldByField)
     }
 }
 
+// Another program holds Tarvix.ini without letting it be written: the host
+// still goes where the user chose, and the user is told once what is lost.
+TEST(TimeDialogOk, ChosenPositionReachesTheHostWhenTheFileCannotBeWritten)
+{
+    ModuleCopy copy;
+    copy.WriteIni("[Temp]\r\nMeas=5\r\n");
+    HANDLE holder = CreateFileA(copy.iniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(copy.SetMeas(8), 0);
+    std::string shown;
+    BoxSeen notice;
+    bool ended = false;
+    DialogRun run = RunTimeDialog(copy, 3005, [&](HWND dialog) {
+        shown = ItemText(dialog, kTimeBoxId);
+        SetDlgItemTextA(dialog, kTimeBoxId, "12:03:005");
+        PostCommand(dialog, IDOK);
+        notice = AnswerBox(dialog, IDOK);
+        ended = WaitUntilGone(dialog);  // no second notice
+    });
+    ASSERT_TRUE(run.dialogSeen);
+    EXPECT_EQ(shown, "8:03:005") << "the measure SetMeas could not store";
+    EXPECT_EQ(run.result, 12);
+    EXPECT_EQ(copy.GetBeatAndTick(), 3005);
+    EXPECT_TRUE(ended);
+    wchar_t module[MAX_PATH];
+    const std::wstring path(module, GetModuleFileNameW(copy.module(), module, MAX_PATH));
+    EXPECT_EQ(notice.wideCaption, L"警告");
+    EXPECT_EQ(notice.wideText, L"設定ファイルに書き込めないため、タイムリストとダイアログの位置を保存できません。\n\n" +
+                                   path.substr(0, path.rfind(L'\\') + 1) + L"Tarvix.ini");
+    CloseHandle(holder);
+
+    // Once the file takes writes again, it is the source again.
+    EXPECT_NE(copy.SetMeas(9), 0);
+    run = RunTimeDialog(copy, 1000, [&](HWND dialog) { ConfirmText(dialog, "7"); });
+    EXPECT_EQ(run.result, 7);
+    EXPECT_EQ(copy.GetBeatAndTick(), 1000);
+    EXPECT_EQ(copy.Value("Temp", "Meas"), "7");
+}
+
 TEST(TimeDialogOk, EnterInTheTimeBoxConfirmsTheTypedText)
 {
     ModuleCopy copy;
@@ -347,7 +388,7 @@ TEST(TimeDialogStart, TwentyThreeCharacterInitialTextIsHeldAndConfirmedWhole)
 {
     ModuleCopy copy;
     g_realGetWindowText = reinterpret_cast<GetWindowTextFn>(
-        PatchImport(copy.module(), "USER32.dll", "GetWindowTextA", reinterpret_cast<void*>(SpyGetWindowText)));
+        PatchImport(copy.module(), "USER32.dll", "GetWindowTextW", reinterpret_cast<void*>(SpyGetWindowText)));
     ASSERT_NE(g_realGetWindowText, nullptr);
     g_timeBoxRead.clear();
     ASSERT_NE(copy.SetMeas(INT_MIN), 0);
@@ -364,7 +405,7 @@ TEST(TimeDialogStart, TwentyThreeCharacterInitialTextIsHeldAndConfirmedWhole)
     ASSERT_TRUE(run.dialogSeen);
     EXPECT_EQ(shown, longest);
     EXPECT_EQ(editLength, 23);
-    EXPECT_EQ(g_timeBoxRead, longest) << "OK reads the whole text, beyond the typing limit";
+    EXPECT_EQ(g_timeBoxRead, FromAnsi(longest)) << "OK reads the whole text, beyond the typing limit";
     // Its fields are longer than five characters: the song start is handed over.
     EXPECT_EQ(run.result, 1);
     EXPECT_EQ(copy.Value("Temp", "Meas"), "1");
@@ -718,19 +759,24 @@ TEST(TimeDialogPlacement, OnlyTheFlagByteDecides)
 
 TEST(TimeDialogPlacement, UnreadableRecordOpensCentredAndUnchecked)
 {
-    ModuleCopy copy;
-    copy.WriteIni("[MainWindow]\r\nDlgInfo=not a record\r\n");
-    RECT at{};
-    POINT centred{};
-    bool checked = true;
-    RunTimeDialog(copy, 1000, [&](HWND dialog) {
-        GetWindowRect(dialog, &at);
-        centred = CentredInWorkArea(dialog);
-        checked = SavePositionChecked(dialog);
-    });
-    EXPECT_FALSE(checked);
-    EXPECT_NEAR(at.left, centred.x, 1);
-    EXPECT_NEAR(at.top, centred.y, 1);
+    // Flag 1 at (50, 60) is 01000000 32000000 3C000000 with checksum 6F; the
+    // platform refuses a wrong checksum or length whatever it decoded first.
+    for (const char* stored : {"not a record", "01000000320000003C00000070", "01000000320000003C000000006F"}) {
+        SCOPED_TRACE(stored);
+        ModuleCopy copy;
+        copy.WriteIni(std::string("[MainWindow]\r\nDlgInfo=") + stored + "\r\n");
+        RECT at{};
+        POINT centred{};
+        bool checked = true;
+        RunTimeDialog(copy, 1000, [&](HWND dialog) {
+            GetWindowRect(dialog, &at);
+            centred = CentredInWorkArea(dialog);
+            checked = SavePositionChecked(dialog);
+        });
+        EXPECT_FALSE(checked);
+        EXPECT_NEAR(at.left, centred.x, 1);
+        EXPECT_NEAR(at.top, centred.y, 1);
+    }
 }
 
 // ---- Owner drawing of the time list --------------------------------------------
@@ -1251,29 +1297,69 @@ TEST(TimeDialogKeys, CtrlEnterBreaksTheCommentLineAndEnterPressesOk)
 
 // A folder whose name the code page in use may not spell (under 1252): the
 // settings file is still the one beside the module.
+// A folder whose name the code page in use may not spell (under 1252), or
+// whose path takes more than 259 bytes in it (140 Japanese characters: 280
+// bytes under 932, 420 under UTF-8): the settings file is still the one
+// beside the module.
 TEST(CodePageTimeDialog, ModuleInAJapaneseFolderKeepsItsSettingsBesideItself)
 {
     ExpectRegisteredCodePage();
-    const std::string outer = MakeTempFolder();
-    const std::wstring folder = FromAnsi(outer) + L"\\設定フォルダ";
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << "error " << GetLastError();
-    ASSERT_TRUE(CopyFileW(FromAnsi(BuiltModulePath()).c_str(), (folder + L"\\Tarvix.dll").c_str(), FALSE));
-    wchar_t shortFolder[MAX_PATH] = L"";
-    GetShortPathNameW(folder.c_str(), shortFolder, MAX_PATH);
-    const std::string ini = Ansi(shortFolder) + "\\Tarvix.ini";
-    HMODULE module = LoadLibraryW((folder + L"\\Tarvix.dll").c_str());
-    ASSERT_NE(module, nullptr);
-    auto setMeas = reinterpret_cast<int(WINAPI*)(int)>(GetProcAddress(module, "SetMeas"));
-    auto getBeatAndTick = reinterpret_cast<int(WINAPI*)()>(GetProcAddress(module, "GetBeatAndTick"));
-    EXPECT_NE(setMeas(7), 0);
-    EXPECT_EQ(ReadFileBytes(ini), "[Temp]\r\nMeas=7\r\n");
-    WriteFileBytes(ini, "[Temp]\r\nBeat=3\r\nTick=5\r\n");
-    FlushProfileCache(ini);
-    EXPECT_EQ(getBeatAndTick(), 3005);
-    FreeLibrary(module);
-    FlushProfileCache(ini);
-    RemoveFolder(Ansi(shortFolder));
-    RemoveFolder(outer);
+    const std::vector<std::wstring> shortFolders = {L"設定フォルダ"};
+    const std::vector<std::wstring> longFolders = {std::wstring(70, L'長'), std::wstring(70, L'い')};
+    for (const auto& folders : {shortFolders, longFolders}) {
+        const std::string outer = MakeTempFolder();
+        std::vector<std::wstring> made = {FromAnsi(outer)};
+        for (const std::wstring& name : folders) {
+            made.push_back(made.back() + L"\\" + name);
+            ASSERT_TRUE(CreateDirectoryW(made.back().c_str(), nullptr)) << "error " << GetLastError();
+        }
+        const std::wstring folder = made.back();
+        ASSERT_LT(folder.size() + 11, static_cast<size_t>(MAX_PATH));
+        ASSERT_TRUE(CopyFileW(FromAnsi(BuiltModulePath()).c_str(), (folder + L"\\Tarvix.dll").c_str(), FALSE));
+        wchar_t shortFolder[MAX_PATH] = L"";
+        GetShortPathNameW(folder.c_str(), shortFolder, MAX_PATH);
+        const std::string ini = Ansi(shortFolder) + "\\Tarvix.ini";
+        HMODULE module = LoadLibraryW((folder + L"\\Tarvix.dll").c_str());
+        ASSERT_NE(module, nullptr);
+        auto setMeas = reinterpret_cast<int(WINAPI*)(int)>(GetProcAddress(module, "SetMeas"));
+        auto getBeatAndTick = reinterpret_cast<int(WINAPI*)()>(GetProcAddress(module, "GetBeatAndTick"));
+        EXPECT_NE(setMeas(7), 0) << folder.size() << " characters";
+        EXPECT_EQ(ReadFileBytes(ini), "[Temp]\r\nMeas=7\r\n");
+        WriteFileBytes(ini, "[Temp]\r\nBeat=3\r\nTick=5\r\n");
+        FlushProfileCache(ini);
+        EXPECT_EQ(getBeatAndTick(), 3005);
+        FreeLibrary(module);
+        FlushProfileCache(ini);
+        RemoveFolder(Ansi(shortFolder));
+        for (size_t i = made.size() - 1; i > 1; --i)
+            RemoveDirectoryW(made[i - 1].c_str());
+        RemoveFolder(outer);
+    }
+}
+
+// What a Japanese input method types goes where its ASCII form would, in
+// every code page; the time list keeps it as typed.
+TEST(CodePageTimeDialog, FullWidthTimeTextGoesToItsPosition)
+{
+    ExpectRegisteredCodePage();
+    const std::wstring typed = L"１２：０３：００５";
+    ModuleCopy copy;
+    std::wstring added;
+    DialogRun run = RunTimeDialog(copy, 1000, [&](HWND dialog) {
+        SetWindowTextW(TimeBoxEdit(dialog), typed.c_str());
+        SendCommand(dialog, kAddId);
+        wchar_t item[64] = L"";
+        if (SendDlgItemMessageW(dialog, kTimeBoxId, CB_GETLBTEXTLEN, 0, 0) < 64)
+            SendDlgItemMessageW(dialog, kTimeBoxId, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(item));
+        added = item;
+        PostCommand(dialog, IDOK);
+        WaitUntilGone(dialog);
+    });
+    ASSERT_TRUE(run.dialogSeen);
+    EXPECT_EQ(run.result, 12);
+    EXPECT_EQ(copy.GetBeatAndTick(), 3005);
+    EXPECT_EQ(copy.Value("Temp", "Tick"), "005");
+    EXPECT_EQ(added, FromAnsi(Ansi(typed)));
 }
 
 TEST(CodePageTimeDialog, MenuEntriesAndTooltipsReadTheSameInEveryCodePage)

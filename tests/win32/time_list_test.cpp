@@ -414,11 +414,17 @@ TEST(TimeListComment, PickingShowsTheCommentAndTypingATimeEmptiesIt)
 TEST(TimeListComment, TypedCommentChangesTheSelectedItemAndSurvivesReopening)
 {
     ModuleCopy copy;
+    std::string shownAfterMove;
     WithList(copy, {{"1:01:000", "one"}, {"2:01:000", "two"}}, [&](HWND dialog) {
-        PickItem(dialog, 1);
-        TypeText(CommentBox(dialog), "second place");
+        PickItem(dialog, 0);
+        // The mouse wheel or an arrow key on the closed list: CBN_SELCHANGE alone.
+        SendDlgItemMessageA(dialog, kTimeBox, CB_SETCURSEL, 1, 0);
+        SendCommand(dialog, kTimeBox, CBN_SELCHANGE);
+        shownAfterMove = CommentText(dialog);
+        TypeText(CommentBox(dialog), "second ", false);
     });
-    EXPECT_EQ(SavedComments(copy), (Lines{"0=one", "1=second place"}));
+    EXPECT_EQ(shownAfterMove, "two");
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=one", "1=second two"}));
 
     std::string shown;
     DialogRun run = RunTimeDialog(copy, kCode, [&](HWND dialog) {
@@ -426,7 +432,7 @@ TEST(TimeListComment, TypedCommentChangesTheSelectedItemAndSurvivesReopening)
         shown = CommentText(dialog);
     });
     ASSERT_TRUE(run.dialogSeen);
-    EXPECT_EQ(shown, "second place");
+    EXPECT_EQ(shown, "second two");
 }
 
 TEST(TimeListComment, TypedCommentWithoutSelectionChangesNoItem)
@@ -448,7 +454,7 @@ TEST(TimeListComment, TypingInTheDroppedDownListKeepsTheMatchedItemsComment)
         PickItem(dialog, 0);
         SendDlgItemMessageA(dialog, kTimeBox, CB_SHOWDROPDOWN, TRUE, 0);
         // Typing over the time text: the dropped-down list selects the first
-        // item that starts with it while the comment box still shows "one".
+        // item that starts with it, and the comment box follows.
         HWND edit = TimeBoxEdit(dialog);
         SendMessageA(edit, EM_SETSEL, 0, -1);
         TypeText(edit, "2:0", false);
@@ -458,7 +464,7 @@ TEST(TimeListComment, TypingInTheDroppedDownListKeepsTheMatchedItemsComment)
         commentAfterCloseUp = CommentText(dialog);
     });
     EXPECT_EQ(matched, 1);
-    EXPECT_EQ(commentWhileDropped, "");
+    EXPECT_EQ(commentWhileDropped, "two") << "the comment of the item its edits would go to";
     EXPECT_EQ(commentAfterCloseUp, "two");
     EXPECT_EQ(SavedComments(copy), (Lines{"0=one", "1=two", "2=three"}));
 }
@@ -587,13 +593,12 @@ TEST(TimeListBlocks, CommentBoxThatCannotBeReadLeavesTheItemsComment)
     g_ledger.alloc = reinterpret_cast<GlobalAllocFn>(
         PatchImport(copy.module(), "KERNEL32.dll", "GlobalAlloc", reinterpret_cast<void*>(RefusingGlobalAlloc)));
     ASSERT_NE(g_ledger.alloc, nullptr);
-    std::wstring shown;
     WithList(copy, {{"1:01:000", "kept"}}, [&](HWND dialog) {
         PickItem(dialog, 0);
-        PasteText(CommentBox(dialog), std::wstring(600, L'x'));  // too long to be read without a block
-        shown = WideText(CommentBox(dialog));
+        // Set by another program past the limit: too long to be read without a block.
+        SetWindowTextW(CommentBox(dialog), std::wstring(600, L'x').c_str());
+        SendCommand(dialog, kCommentBoxId, EN_CHANGE);
     });
-    EXPECT_EQ(shown, L"kept");
     EXPECT_EQ(SavedComments(copy), (Lines{"0=kept"}));
 }
 
@@ -702,6 +707,8 @@ Comments CommentsAfterReopening(const ModuleCopy& copy)
     return back;
 }
 
+constexpr wchar_t kCtrlZ = 0x1A;
+
 int g_beeps;
 BOOL WINAPI CountBeep(UINT)
 {
@@ -796,15 +803,17 @@ TEST(CodePageTimeList, CommentBoxStopsAtTheBytesAnItemKeeps)
     g_beeps = 0;
     const std::wstring typed(300, L'あ');
     const std::wstring full(258, L'a');
-    std::wstring shown, pasted;
-    WithList(copy, {{"1:01:000", ""}, {"2:01:000", ""}}, [&](HWND dialog) {
+    std::wstring shown, pasted, undone;
+    WithList(copy, {{"1:01:000", ""}, {"2:01:000", "old"}}, [&](HWND dialog) {
         PickItem(dialog, 0);
         for (wchar_t c : typed)
             SendMessageW(CommentBox(dialog), WM_CHAR, c, 0);
         shown = WideText(CommentBox(dialog));
         PickItem(dialog, 1);
-        PasteText(CommentBox(dialog), full + L"\r\nb");  // the line break does not fit whole
+        PasteText(CommentBox(dialog), full + L"\r\nb");  // over "old"; the line break does not fit whole
         pasted = WideText(CommentBox(dialog));
+        SendMessageW(CommentBox(dialog), WM_CHAR, kCtrlZ, 0);
+        undone = WideText(CommentBox(dialog));
     });
     // 129 characters of 2 bytes under 932, 86 of 3 under UTF-8, 259 "?" under 1252.
     const std::map<UINT, size_t> kept = {{932, 129}, {65001, 86}, {1252, 259}};
@@ -812,5 +821,30 @@ TEST(CodePageTimeList, CommentBoxStopsAtTheBytesAnItemKeeps)
     EXPECT_EQ(shown, AnsiPrefix(FromAnsi(Ansi(typed)), kCommentMax)) << "the box shows what the item keeps";
     EXPECT_EQ(g_beeps, static_cast<int>(typed.size() - shown.size() + 1)) << "each refused keystroke, and the paste";
     EXPECT_EQ(pasted, full);
-    EXPECT_EQ(CommentsAfterReopening(copy), (Comments{shown, full}));
+    EXPECT_EQ(undone, L"old") << "Ctrl+Z after a cut paste gives back the text from before it";
+    EXPECT_EQ(CommentsAfterReopening(copy), (Comments{shown, L"old"}));
+}
+
+// What an edit inserts is cut where it enters, whatever filled the box
+// before, and a character typed in two pieces arrives whole.
+TEST(CodePageTimeList, InsertionsAreKeptOrCutWhole)
+{
+    ExpectRegisteredCodePage();
+    ModuleCopy copy;
+    const std::wstring pair = L"\xD842\xDFB7";  // U+20BB7, outside the BMP
+    const std::wstring pasted(9, L'\xE9');       // two bytes each under UTF-8
+    std::wstring comment, timeText;
+    WithList(copy, {{"1:2", ""}}, [&](HWND dialog) {
+        PickItem(dialog, 0);  // fills the time box without a change notification
+        for (wchar_t c : L"a" + pair + L"b")  // U+20BB7 as two WM_CHAR, as Windows sends it
+            SendMessageW(CommentBox(dialog), WM_CHAR, c, 0);
+        comment = WideText(CommentBox(dialog));
+        SendMessageW(TimeBoxEdit(dialog), EM_SETSEL, 2, 2);
+        PasteText(TimeBoxEdit(dialog), pasted, false);
+        timeText = WideText(TimeBoxEdit(dialog));
+    });
+    EXPECT_EQ(comment, FromAnsi(Ansi(L"a" + pair + L"b")));
+    EXPECT_EQ(CommentsAfterReopening(copy), (Comments{comment}));
+    // The item's own text stays whole; the paste is cut to the 20 bytes' room.
+    EXPECT_EQ(timeText, L"1:" + AnsiPrefix(pasted, 20 - 3) + L"2");
 }

@@ -67,7 +67,7 @@ std::wstring AnsiPrefix(const std::wstring& text, size_t maxBytes)
     return text.substr(0, count);
 }
 
-void PasteText(HWND edit, const std::wstring& text)
+void PasteText(HWND edit, const std::wstring& text, bool replace)
 {
     const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
@@ -78,6 +78,7 @@ void PasteText(HWND edit, const std::wstring& text)
     EmptyClipboard();
     SetClipboardData(CF_UNICODETEXT, block);
     CloseClipboard();
-    SendMessageW(edit, EM_SETSEL, 0, -1);
+    if (replace)
+        SendMessageW(edit, EM_SETSEL, 0, -1);
     SendMessageW(edit, WM_PASTE, 0, 0);
 }

@@ -22,8 +22,9 @@ std::string Ansi(const std::wstring& text);
 std::wstring FromAnsi(const std::string& text);
 // Whether every character of text has a place in the ANSI code page.
 bool FitsAnsiCodePage(const std::wstring& text);
-// Replaces the edit box's text with text through the clipboard (WM_PASTE).
-void PasteText(HWND edit, const std::wstring& text);
+// Pastes text through the clipboard (WM_PASTE), over the edit box's whole
+// text, or where its caret is when replace is false.
+void PasteText(HWND edit, const std::wstring& text, bool replace = true);
 // The longest run of whole characters from the start of text whose ANSI
 // form has at most maxBytes bytes.
 std::wstring AnsiPrefix(const std::wstring& text, size_t maxBytes);
