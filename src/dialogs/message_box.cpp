@@ -1,5 +1,7 @@
 #include "message_box.h"
 
+#include <algorithm>
+
 #include "../module/module_state.h"
 #include "center_math.h"
 
@@ -16,7 +18,9 @@ struct ButtonText {
     int id;
     const wchar_t* text;
 };
+// In the order the box shows them, left to right.
 constexpr ButtonText kJapaneseButtons[] = {{IDYES, L"はい(&Y)"}, {IDNO, L"いいえ(&N)"}, {IDOK, L"OK"}};
+constexpr int kButtonTextSize = 16;
 
 const wchar_t* DefaultCaption(UINT style)
 {
@@ -31,6 +35,15 @@ const wchar_t* DefaultCaption(UINT style)
         return L"情報";
     }
     return L"";  // a real empty title, not the platform's default one
+}
+
+// A child window's rectangle in its parent's client coordinates.
+RECT ChildRect(HWND parent, HWND child)
+{
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
 }
 
 Box ToBox(const RECT& rect)
@@ -97,6 +110,45 @@ void CenterWindowOn(HWND window, HWND reference)
     SetWindowPos(window, nullptr, spot.x, spot.y, -1, -1, kMoveOnly);
 }
 
+// The box sized its buttons for the texts it chose: buttons too narrow for
+// the Japanese ones grow alike, and stay a centred row, the box growing
+// with them where it must.
+void FitButtons(HWND box, HWND (&buttons)[ARRAYSIZE(kJapaneseButtons)], int count)
+{
+    HDC dc = GetDC(box);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
+    LONG needed = 0;
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[kButtonTextSize];
+        RECT extent{};
+        DrawTextW(dc, text, GetWindowTextW(buttons[i], text, kButtonTextSize), &extent, DT_CALCRECT | DT_SINGLELINE);
+        needed = std::max(needed, extent.right + 2 * extent.bottom);  // a line's height of room each side
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(box, dc);
+
+    RECT first = ChildRect(box, buttons[0]);
+    const LONG width = first.right - first.left;
+    if (needed <= width)
+        return;
+    const LONG gap = count > 1 ? ChildRect(box, buttons[1]).left - first.right : 0;
+    const LONG row = count * needed + (count - 1) * gap;
+    RECT client;
+    GetClientRect(box, &client);
+    const LONG grow = row + 2 * first.left - client.right;
+    if (grow > 0) {
+        RECT outer;
+        GetWindowRect(box, &outer);
+        SetWindowPos(box, nullptr, 0, 0, outer.right - outer.left + grow, outer.bottom - outer.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        client.right += grow;
+    }
+    const LONG left = (client.right - row) / 2;
+    for (int i = 0; i < count; ++i)
+        SetWindowPos(buttons[i], nullptr, left + i * (needed + gap), first.top, needed, first.bottom - first.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // Windows names a box's standard buttons in the language of its own user
 // interface, whatever language the box asks for: on a Western Windows a
 // Japanese question would offer Yes and No.
@@ -104,9 +156,17 @@ void NameButtonsInJapanese(HWND box)
 {
     if (GetDlgItem(box, kMessageTextId) == nullptr)
         return;
-    for (const ButtonText& button : kJapaneseButtons)
-        if (HWND control = GetDlgItem(box, button.id))
-            SetWindowTextW(control, button.text);
+    HWND buttons[ARRAYSIZE(kJapaneseButtons)];
+    int count = 0;
+    for (const ButtonText& button : kJapaneseButtons) {
+        HWND control = GetDlgItem(box, button.id);
+        if (control == nullptr || (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) == 0)
+            continue;
+        SetWindowTextW(control, button.text);
+        buttons[count++] = control;
+    }
+    if (count > 0)
+        FitButtons(box, buttons, count);
 }
 
 // Watches the calling thread while a box is shown. It acts once the box
