@@ -102,7 +102,8 @@ LRESULT Insert(ByteLimitedBox& box, std::wstring_view text, bool passable, UINT 
     return 0;
 }
 
-LRESULT OnChar(ByteLimitedBox& box, WPARAM wParam, LPARAM lParam)
+// A typed character: WM_CHAR, or WM_IME_CHAR, which an edit box takes the same way.
+LRESULT OnChar(ByteLimitedBox& box, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const TypedCharacter<wchar_t> typed = JoinTypedUnit(box.pendingHigh, static_cast<wchar_t>(wParam));
     if (typed.length == 0)
@@ -112,10 +113,10 @@ LRESULT OnChar(ByteLimitedBox& box, WPARAM wParam, LPARAM lParam)
     const wchar_t c = typed.units[0];
     const bool multiLine = IsMultiLine(box);
     if (multiLine && c == L'\n')
-        return Insert(box, L"\r\n", true, WM_CHAR, wParam, lParam);
+        return Insert(box, L"\r\n", true, message, wParam, lParam);
     if ((c < L' ' && !(multiLine && c == L'\t')) || c == 0x7F)
-        return CallOriginal(box, WM_CHAR, wParam, lParam);  // Backspace, Enter, Ctrl+letters: nothing inserted
-    return Insert(box, std::wstring_view(typed.units, typed.length), typed.length == 1, WM_CHAR, wParam, lParam);
+        return CallOriginal(box, message, wParam, lParam);  // Backspace, Enter, Ctrl+letters: nothing inserted
+    return Insert(box, std::wstring_view(typed.units, typed.length), typed.length == 1, message, wParam, lParam);
 }
 
 // The clipboard's text; a single-line box takes its first line, as it would.
@@ -154,7 +155,8 @@ LRESULT CALLBACK ByteLimitProc(HWND edit, UINT message, WPARAM wParam, LPARAM lP
         return DefWindowProcW(edit, message, wParam, lParam);
     switch (message) {
     case WM_CHAR:
-        return OnChar(*box, wParam, lParam);
+    case WM_IME_CHAR:
+        return OnChar(*box, message, wParam, lParam);
     case WM_PASTE:
         OnPaste(*box);
         return 0;

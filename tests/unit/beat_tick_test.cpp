@@ -70,16 +70,10 @@ TEST(DecimalText, SignedValuesWithoutLeadingZeros)
 // A value held in place of the settings file reads as the file's would.
 TEST(DecimalText, ParsedAsTheProfileIntegerReadDoes)
 {
-    struct {
-        const char* text;
-        int32_t value;
-    } rows[] = {
-        {"03", 3}, {"005", 5}, {" 7", 7}, {"+4", 4}, {"12ab", 12},
-        {"abc", 0}, {"-", 0}, {"", 99},  // empty: the default, as for a missing key
-        {"4294967297", 1},                // wraps in 32 bits
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(ParseDecimal(row.text, 99), row.value) << '"' << row.text << '"';
+    const std::pair<const char*, int32_t> rows[] = {{"03", 3}, {" 7", 7}, {"+4", 4}, {"12ab", 12}, {"abc", 0},
+                                                    {"-", 0},  {"", 99},  {"4294967297", 1}};  // "": the default
+    for (const auto& [text, value] : rows)
+        EXPECT_EQ(ParseDecimal(text, 99), value) << '"' << text << '"';
 }
 
 TEST(DecimalText, SmallBufferIsCutWithoutOverrun)

@@ -1295,8 +1295,6 @@ TEST(TimeDialogKeys, CtrlEnterBreaksTheCommentLineAndEnterPressesOk)
 // Run under 932, in a UTF-8 host (65001) and under 1252: the entries and
 // tips read as designed, read back as Unicode.
 
-// A folder whose name the code page in use may not spell (under 1252): the
-// settings file is still the one beside the module.
 // A folder whose name the code page in use may not spell (under 1252), or
 // whose path takes more than 259 bytes in it (140 Japanese characters: 280
 // bytes under 932, 420 under UTF-8): the settings file is still the one
@@ -1304,9 +1302,9 @@ TEST(TimeDialogKeys, CtrlEnterBreaksTheCommentLineAndEnterPressesOk)
 TEST(CodePageTimeDialog, ModuleInAJapaneseFolderKeepsItsSettingsBesideItself)
 {
     ExpectRegisteredCodePage();
-    const std::vector<std::wstring> shortFolders = {L"設定フォルダ"};
-    const std::vector<std::wstring> longFolders = {std::wstring(70, L'長'), std::wstring(70, L'い')};
-    for (const auto& folders : {shortFolders, longFolders}) {
+    const std::vector<std::vector<std::wstring>> paths = {{L"設定フォルダ"},
+                                                          {std::wstring(70, L'長'), std::wstring(70, L'い')}};
+    for (const auto& folders : paths) {
         const std::string outer = MakeTempFolder();
         std::vector<std::wstring> made = {FromAnsi(outer)};
         for (const std::wstring& name : folders) {
