@@ -84,6 +84,12 @@ start() {
         # Without a window manager Wine waits ~2 s after hiding each managed window.
         timeout 300 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
             die "cannot write the new prefix's registry (wine reg add)"
+        # Wine's system font (Tahoma in Wine 10: title bars, menus, message
+        # boxes) has no Japanese; as on Japanese Windows, Wine links it to
+        # MS UI Gothic, which IPA P Gothic stands in for. (A link entry of our
+        # own would not last: Wine rewrites them whenever the code page changes.)
+        timeout 300 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /d IPAPGothic /f \
+            >/dev/null 2>&1 || die "cannot write the new prefix's registry (wine reg add)"
         # The server writes the registry out as it ends.
         timeout 300 wineserver -w || die "the new prefix's Wine server did not end within 5 minutes"
         touch "$WINEPREFIX/.tarvix-ready"
