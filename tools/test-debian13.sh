@@ -23,9 +23,11 @@ if [ "${1:-}" = --inside ]; then
         for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount "${mounted[i]}" || umount -l "${mounted[i]}"; done
     }
     trap unmount EXIT
-    mount -t proc proc "$target/proc" && mounted+=("$target/proc")
+    mount -t proc proc "$target/proc" || die "cannot mount /proc in the root"
+    mounted+=("$target/proc")
     for dir in /sys /dev /dev/pts /dev/shm; do
-        mount --bind "$dir" "$target$dir" && mounted+=("$target$dir")
+        mount --bind "$dir" "$target$dir" || die "cannot bind $dir into the root"
+        mounted+=("$target$dir")
     done
     in_root=(chroot "$target" env -i HOME=/root TERM="${TERM:-dumb}" PATH=/usr/sbin:/usr/bin:/sbin:/bin bash -c)
     SECONDS=0
