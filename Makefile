@@ -1,6 +1,6 @@
 # Front door. `make demo` and `make test` set up a fresh Debian machine
 # themselves (as root); CMake does the building.
-.PHONY: all deps build native fuzz-build test test-emulated demo dist fuzz bench clean
+.PHONY: all deps build native fuzz-build test test-emulated test-debian13 demo dist fuzz bench clean
 
 WINE_ENV := tests/win32/wine-env.sh
 JOBS ?= 2
@@ -32,6 +32,11 @@ test: build fuzz-build native
 # machine that runs none itself (not part of make test or CI).
 test-emulated: deps
 	@tools/test-emulated.sh
+
+# make demo and make test in a fresh minimal Debian 13 root under build/, as
+# a new user runs them (as root; not part of make test or CI).
+test-debian13:
+	@tools/test-debian13.sh
 
 demo: build
 	@tools/demo.sh

@@ -5,15 +5,29 @@
 #
 #   install-deps.sh --emulate   also have qemu-i386 run 32-bit programs where
 #                               the kernel runs them itself (make test-emulated,
-#                               inside its private binfmt_misc)
+#                               inside its private binfmt_misc only)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+binfmt=/proc/sys/fs/binfmt_misc
 
+# Registered outside a user namespace of its own, qemu would run every 32-bit
+# program of the machine until it reboots. test-emulated.sh marks the
+# namespace whose binfmt_misc it mounted; the uid map shows it is not the
+# machine's own.
+if [ "${1:-}" = --emulate ]; then
+    if [ -z "${TARVIX_PRIVATE_BINFMT:-}" ] || [ "$(awk '{print $1, $2, $3}' /proc/self/uid_map)" = "0 0 4294967295" ]; then
+        echo "install-deps: --emulate acts only inside make test-emulated's private namespace; run make test-emulated" >&2
+        exit 1
+    fi
+fi
+
+# Names that exist on Debian 12 and 13 alike (libclang-rt-dev follows the
+# default clang of each).
 packages=(
-    cmake make g++ clang libclang-rt-14-dev googletest
+    cmake make g++ clang libclang-rt-dev googletest
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     wine wine32:i386 fonts-wine xvfb xauth x11-utils fonts-ipafont-gothic
-    imagemagick zip python3 locales
+    imagemagick zip unzip python3 locales
 )
 
 installed() {
@@ -50,12 +64,17 @@ if [ ${#missing[@]} -gt 0 ]; then
     apt-get update -q
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
-[ ${#locales_missing[@]} -eq 0 ] || eval "$make_locales"
+if [ ${#locales_missing[@]} -gt 0 ]; then
+    eval "$make_locales"
+    for l in "${locales_missing[@]}"; do
+        locale -a 2>/dev/null | grep -qix "$l\.utf-\?8" ||
+            { echo "install-deps: locale-gen did not make $l.UTF-8 (see /etc/locale.gen)" >&2; exit 1; }
+    done
+fi
 
 # Wine's 32-bit loader needs a kernel that runs 32-bit x86 programs. Where
 # it runs none, qemu-i386 runs them, registered through binfmt_misc.
 runs_i386() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
-binfmt=/proc/sys/fs/binfmt_misc
 if [ "${1:-}" = --emulate ]; then
     [ -e "$binfmt/qemu-i386" ] && exit 0
 elif runs_i386; then
@@ -67,24 +86,32 @@ elif [ "$(id -u)" != 0 ]; then
 fi
 
 # qemu before 10 crashes running Wine. Only qemu-user (static binaries) is
-# taken from the suite that has 10 (backports on Debian 12), with a sources
-# list of its own: the machine's sources and packages stay as they are.
+# taken from the suite that has 10 (backports on Debian 12), from the mirror
+# the machine's apt uses, with a sources list of its own: the machine's
+# sources and packages stay as they are.
 qemu=$root/build/qemu
-. /etc/os-release
-suite=$VERSION_CODENAME
-[ "$suite" != bookworm ] || suite=bookworm-backports
 if [ ! -x "$qemu/qemu-i386" ]; then
+    suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    [ -n "$suite" ] || { echo "install-deps: /etc/os-release names no VERSION_CODENAME, so the Debian suite to take qemu-i386 from is unknown" >&2; exit 1; }
+    mirror=$("$root/tools/debian-mirror.sh" "$suite")
+    [ "$suite" != bookworm ] || suite=bookworm-backports
     mkdir -p "$qemu/lists/partial" "$qemu/cache"
-    echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian $suite main" \
-        >"$qemu/sources.list"
+    echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror $suite main" >"$qemu/sources.list"
     apt=(-q -o Dir::Etc::sourcelist="$qemu/sources.list" -o Dir::Etc::sourceparts=/nonexistent
          -o Dir::State::Lists="$qemu/lists" -o Dir::Cache="$qemu/cache" -o APT::Sandbox::User=root)
     apt-get "${apt[@]}" update >/dev/null
     (cd "$qemu" && apt-get "${apt[@]}" download qemu-user >/dev/null)
-    dpkg-deb --fsys-tarfile "$qemu"/qemu-user_*.deb | tar -xO ./usr/bin/qemu-i386 >"$qemu/qemu-i386.part"
+    deb=$(ls "$qemu"/qemu-user_*.deb)
+    version=$(dpkg-deb -f "$deb" Version | sed -E 's/^[0-9]+://; s/[+~-].*//')
+    if [ "${version%%.*}" -lt 10 ]; then
+        rm -f "$deb"
+        echo "install-deps: qemu-i386 $version from Debian $suite is older than 10, which Wine needs" >&2
+        exit 1
+    fi
+    dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/bin/qemu-i386 >"$qemu/qemu-i386.part"
+    rm -f "$deb"
     chmod +x "$qemu/qemu-i386.part"
     mv "$qemu/qemu-i386.part" "$qemu/qemu-i386"
-    rm -f "$qemu"/qemu-user_*.deb
 fi
 [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt"
 [ ! -e "$binfmt/qemu-i386" ] || echo -1 >"$binfmt/qemu-i386"
@@ -93,4 +120,4 @@ fi
 printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$qemu/qemu-i386"':F' \
     >"$binfmt/register"
 runs_i386 || { echo "install-deps: 32-bit programs still do not run (qemu-i386 registered)" >&2; exit 1; }
-echo "install-deps: 32-bit programs now run under $("$qemu/qemu-i386" --version | head -1 | sed 's/ (.*//') from Debian $suite (build/qemu), registered with binfmt_misc"
+echo "install-deps: 32-bit programs now run under $("$qemu/qemu-i386" --version | head -1 | sed 's/ (.*//') (build/qemu), registered with binfmt_misc"

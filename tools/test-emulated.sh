@@ -15,4 +15,4 @@ if ! "${namespace[@]}" sh -c "$own_binfmt" 2>/dev/null; then
     echo "test-emulated: no user namespace with a binfmt_misc of its own here (needs Linux 6.7 or later; this is $(uname -r))" >&2
     exit 1
 fi
-exec "${namespace[@]}" sh -c "$own_binfmt && tools/install-deps.sh --emulate && make test"
+exec "${namespace[@]}" sh -c "$own_binfmt && TARVIX_PRIVATE_BINFMT=1 tools/install-deps.sh --emulate && make test"

@@ -15,11 +15,20 @@ grep -q 'file format pei-i386' <<<"$($objdump -f "$dll")" || bad "not a 32-bit P
 grep -Eq '^\s+DLL$' <<<"$dump" || bad "not a DLL"
 
 # Export table: exactly the three names, undecorated, with their ordinals.
-# objdump lists each name with its ordinal less the table's ordinal base.
+# objdump lists each name with its ordinal less the table's ordinal base,
+# then the name: "[   0] Tarvix", or since binutils 2.44
+# "[   0] +base[   1]  0002 Tarvix" (the ordinal and the name's hint before it).
+export_names() {  # objdump -p text on stdin, ordinal base as $1
+    sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -E '^\s*\[ *[0-9]+\]' |
+        sed -E 's/^\s*\[\s*([0-9]+)\].*\s(\S+)$/\1 \2/' |
+        while read -r index name; do echo "$((index + $1)) $name"; done | sort -n
+}
+for sample in $'\t[   0] Tarvix' $'\t[   0] +base[   1]  0002 Tarvix'; do
+    [ "$(export_names 1 <<<$'[Ordinal/Name Pointer] Table\n'"$sample")" = "1 Tarvix" ] ||
+        bad "the export table's line '$sample' is not read as Tarvix @1"
+done
 base=$(sed -nE 's/.*Ordinal Base ([0-9]+).*/\1/p' <<<"$dump" | head -1)
-names=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | grep -E '^\s*\[ *[0-9]+\]' |
-    sed -E 's/^\s*\[\s*([0-9]+)\]\s+(.*)$/\1 \2/' |
-    while read -r index name; do echo "$((index + ${base:-0})) $name"; done | sort -n)
+names=$(export_names "${base:-0}" <<<"$dump")
 want=$'1 Tarvix\n2 SetMeas\n3 GetBeatAndTick'
 [ "$names" = "$want" ] || bad "exports are not exactly Tarvix @1, SetMeas @2, GetBeatAndTick @3:"$'\n'"$names"
 

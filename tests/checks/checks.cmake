@@ -5,3 +5,5 @@ add_test(NAME checks.bounded_copies COMMAND ${CMAKE_SOURCE_DIR}/tests/checks/che
 add_test(NAME checks.bounded_copies_selftest COMMAND ${CMAKE_SOURCE_DIR}/tests/checks/selftest-bounded-copies.sh)
 add_test(NAME checks.dist COMMAND ${CMAKE_SOURCE_DIR}/tests/checks/check-dist.sh)
 add_test(NAME checks.layers COMMAND ${CMAKE_SOURCE_DIR}/tests/checks/check-layers.sh)
+set_tests_properties(checks.module_binary checks.bounded_copies checks.bounded_copies_selftest checks.dist checks.layers
+                     PROPERTIES TIMEOUT 300)

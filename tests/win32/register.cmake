@@ -14,10 +14,12 @@ function(tarvix_add_wine_test test exe locale code_page)
         ENVIRONMENT "TARVIX_DLL=${CMAKE_SOURCE_DIR}/build/bin/Tarvix.dll;TARVIX_WINE_LOCALE=${locale};TARVIX_EXPECTED_ACP=${code_page}")
 endfunction()
 
+# Time limits far above any seen run (a new prefix under qemu takes about a
+# minute), so that a hang fails within minutes.
 add_test(NAME wine.start COMMAND ${WINE_ENV} start)
-set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine RESOURCE_LOCK wine)
+set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine RESOURCE_LOCK wine TIMEOUT 900)
 add_test(NAME wine.stop COMMAND ${WINE_ENV} stop)
-set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine RESOURCE_LOCK wine)
+set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine RESOURCE_LOCK wine TIMEOUT 120)
 
 file(GLOB wine_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*_test.cpp)
 foreach(source IN LISTS wine_test_sources)

@@ -29,10 +29,15 @@ need() {
     command -v "$1" >/dev/null 2>&1 || die "$1 not found; run 'make deps' (or tools/install-deps.sh) first"
 }
 
+# A display number is free when no X server holds its lock or its socket:
+# the socket file, and the abstract socket of the same name, which servers
+# whose /tmp differs (one in a chroot) still share within a network namespace.
 free_display() {
-    local n
+    local n sockets
+    sockets=$(awk '{print $NF}' /proc/net/unix 2>/dev/null || true)
     for n in $(seq 90 130); do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ] &&
+            ! grep -qxF "@/tmp/.X11-unix/X$n" <<<"$sockets"; then
             echo "$n"
             return
         fi
@@ -58,23 +63,35 @@ start() {
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$state/xvfb.log" 2>&1 &
     echo $! >"$state/xvfb.pid"
     echo ":$n" >"$state/display"
-    for _ in $(seq 1 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
+    # Every wait on X or Wine is bounded far above any seen run (Xvfb is up
+    # in well under a second, a new prefix takes about a minute under qemu),
+    # so that a hang fails here and not at CI's limit.
+    for _ in $(seq 1 600); do
+        [ -e "/tmp/.X11-unix/X$n" ] || ! kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null && break
         sleep 0.05
     done
-    [ -e "/tmp/.X11-unix/X$n" ] || die "Xvfb did not start (see $state/xvfb.log)"
+    [ -e "/tmp/.X11-unix/X$n" ] || die "Xvfb did not start on :$n (see $state/xvfb.log)"
     export DISPLAY=":$n"
     # A taskbar's strip at the bottom, as a desktop announces it: Wine takes
     # the monitor's work area from it, so boxes are seen to keep out of it.
-    xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA '0, 0, 1280, 994' ||
+    timeout 60 xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA '0, 0, 1280, 994' ||
         die "cannot set the screen's work area (xprop, package x11-utils)"
     if [ ! -f "$WINEPREFIX/.tarvix-ready" ]; then
         echo "wine-env: creating the Wine prefix $WINEPREFIX (once)" >&2
-        env LC_ALL=ja_JP.UTF-8 wineboot -i >/dev/null 2>&1 || true
+        local status=0
+        timeout 600 env LC_ALL=ja_JP.UTF-8 wineboot -i >/dev/null 2>&1 || status=$?
+        [ "$status" != 124 ] || die "making the Wine prefix did not end within 10 minutes (wineboot -i)"
         # Without a window manager Wine waits ~2 s after hiding each managed window.
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        timeout 300 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
+            die "cannot write the new prefix's registry (wine reg add)"
+        # Wine's system font (Tahoma in Wine 10: title bars, menus, message
+        # boxes) has no Japanese; as on Japanese Windows, Wine links it to
+        # MS UI Gothic, which IPA P Gothic stands in for. (A link entry of our
+        # own would not last: Wine rewrites them whenever the code page changes.)
+        timeout 300 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /d IPAPGothic /f \
+            >/dev/null 2>&1 || die "cannot write the new prefix's registry (wine reg add)"
         # The server writes the registry out as it ends.
-        wineserver -w
+        timeout 300 wineserver -w || die "the new prefix's Wine server did not end within 5 minutes"
         touch "$WINEPREFIX/.tarvix-ready"
     fi
     # Title-bar glyphs (the close box's cross) are drawn with Wine's Marlett
@@ -88,7 +105,7 @@ start() {
 
 stop() {
     if [ -d "$WINEPREFIX" ]; then
-        wineserver -k >/dev/null 2>&1 || true
+        timeout 60 wineserver -k >/dev/null 2>&1 || true
     fi
     if [ -f "$state/xvfb.pid" ]; then
         kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
