@@ -618,6 +618,34 @@ TEST(TimeDialogSystemMenu, VersionEntryOpensTheAboutBoxAndLeavesTheDialogAsItWas
     EXPECT_TRUE(checkedAfter);
 }
 
+namespace {
+// Where the next dialog opens, where DS_CENTER would put it, and whether
+// its save-position entry is checked.
+struct Opening {
+    bool seen = false;
+    RECT at{};
+    POINT centred{};
+    bool checked = false;
+};
+
+Opening OpenDialog(const ModuleCopy& copy)
+{
+    Opening opening;
+    opening.seen = RunTimeDialog(copy, 1000, [&](HWND dialog) {
+                       GetWindowRect(dialog, &opening.at);
+                       opening.centred = CentredInWorkArea(dialog);
+                       opening.checked = SavePositionChecked(dialog);
+                   }).dialogSeen;
+    return opening;
+}
+
+void ExpectCentred(const Opening& opening)
+{
+    EXPECT_NEAR(opening.at.left, opening.centred.x, 1);
+    EXPECT_NEAR(opening.at.top, opening.centred.y, 1);
+}
+}
+
 TEST(TimeDialogPlacement, PlaceIsWrittenAtEveryCloseWithTheEntrysState)
 {
     ModuleCopy copy;
@@ -672,16 +700,9 @@ TEST(TimeDialogPlacement, CheckedReopensAtTheSamePlaceUncheckedReopensCentred)
     EXPECT_TRUE(checked);
     EXPECT_EQ(ReadPlacement(copy).left(), 300);
 
-    RECT centred{};
-    POINT expected{};
-    RunTimeDialog(copy, 1000, [&](HWND dialog) {
-        GetWindowRect(dialog, &centred);
-        expected = CentredInWorkArea(dialog);
-        checked = SavePositionChecked(dialog);
-    });
-    EXPECT_NEAR(centred.left, expected.x, 1);
-    EXPECT_NEAR(centred.top, expected.y, 1);
-    EXPECT_FALSE(checked);
+    const Opening centred = OpenDialog(copy);
+    ExpectCentred(centred);
+    EXPECT_FALSE(centred.checked);
 }
 
 TEST(TimeDialogPlacement, SavedPlaceOnNoMonitorIsNotAppliedButTheEntryStaysChecked)
@@ -702,22 +723,14 @@ TEST(TimeDialogPlacement, SavedPlaceOnNoMonitorIsNotAppliedButTheEntryStaysCheck
         SCOPED_TRACE(c.name);
         ModuleCopy copy;
         WritePlacement(copy, 1, c.left, c.top);
-        RECT at{};
-        POINT centred{};
-        bool checked = false;
-        DialogRun run = RunTimeDialog(copy, 1000, [&](HWND dialog) {
-            GetWindowRect(dialog, &at);
-            centred = CentredInWorkArea(dialog);
-            checked = SavePositionChecked(dialog);
-        });
-        ASSERT_TRUE(run.dialogSeen);
-        EXPECT_TRUE(checked);
+        const Opening opening = OpenDialog(copy);
+        ASSERT_TRUE(opening.seen);
+        EXPECT_TRUE(opening.checked);
         if (c.applied) {
-            EXPECT_EQ(at.left, c.left);
-            EXPECT_EQ(at.top, c.top);
+            EXPECT_EQ(opening.at.left, c.left);
+            EXPECT_EQ(opening.at.top, c.top);
         } else {
-            EXPECT_NEAR(at.left, centred.x, 1);
-            EXPECT_NEAR(at.top, centred.y, 1);
+            ExpectCentred(opening);
         }
     }
 }
@@ -738,21 +751,13 @@ TEST(TimeDialogPlacement, OnlyTheFlagByteDecides)
         SCOPED_TRACE(c.name);
         ModuleCopy copy;
         WritePlacement(copy, c.bytes);
-        RECT at{};
-        POINT centred{};
-        bool checked = false;
-        RunTimeDialog(copy, 1000, [&](HWND dialog) {
-            GetWindowRect(dialog, &at);
-            centred = CentredInWorkArea(dialog);
-            checked = SavePositionChecked(dialog);
-        });
-        EXPECT_EQ(checked, c.restored);
+        const Opening opening = OpenDialog(copy);
+        EXPECT_EQ(opening.checked, c.restored);
         if (c.restored) {
-            EXPECT_EQ(at.left, 50);
-            EXPECT_EQ(at.top, 60);
+            EXPECT_EQ(opening.at.left, 50);
+            EXPECT_EQ(opening.at.top, 60);
         } else {
-            EXPECT_NEAR(at.left, centred.x, 1);
-            EXPECT_NEAR(at.top, centred.y, 1);
+            ExpectCentred(opening);
         }
     }
 }
@@ -765,17 +770,9 @@ TEST(TimeDialogPlacement, UnreadableRecordOpensCentredAndUnchecked)
         SCOPED_TRACE(stored);
         ModuleCopy copy;
         copy.WriteIni(std::string("[MainWindow]\r\nDlgInfo=") + stored + "\r\n");
-        RECT at{};
-        POINT centred{};
-        bool checked = true;
-        RunTimeDialog(copy, 1000, [&](HWND dialog) {
-            GetWindowRect(dialog, &at);
-            centred = CentredInWorkArea(dialog);
-            checked = SavePositionChecked(dialog);
-        });
-        EXPECT_FALSE(checked);
-        EXPECT_NEAR(at.left, centred.x, 1);
-        EXPECT_NEAR(at.top, centred.y, 1);
+        const Opening opening = OpenDialog(copy);
+        EXPECT_FALSE(opening.checked);
+        ExpectCentred(opening);
     }
 }
 
