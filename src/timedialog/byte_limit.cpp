@@ -11,9 +11,9 @@ ByteLimitedBox g_commentLimit;
 ByteLimitedBox g_timeBoxLimit;
 
 namespace {
-// What fits is at most as many units as the limit has bytes, twice that
-// for surrogate pairs that the code page keeps as one "?".
-constexpr size_t kKeptUnits = 2 * kLocalTextUnits;
+// What fits is at most twice as many units as the limit has bytes (a
+// surrogate pair may be kept as one "?"), and its terminator.
+constexpr size_t kKeptUnits = kLocalTextUnits;
 
 LRESULT CallOriginal(const ByteLimitedBox& box, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -142,10 +142,9 @@ void OnPaste(ByteLimitedBox& box)
 
 ByteLimitedBox* LimitOf(HWND edit)
 {
-    for (ByteLimitedBox* box : {&g_commentLimit, &g_timeBoxLimit})
-        if (box->edit == edit && edit != nullptr)
-            return box;
-    return nullptr;
+    if (edit == g_commentLimit.edit)
+        return &g_commentLimit;
+    return edit == g_timeBoxLimit.edit ? &g_timeBoxLimit : nullptr;
 }
 
 LRESULT CALLBACK ByteLimitProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
