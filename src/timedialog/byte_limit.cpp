@@ -14,6 +14,9 @@ namespace {
 // What fits is at most twice as many units as the limit has bytes (a
 // surrogate pair may be kept as one "?"), and its terminator.
 constexpr size_t kKeptUnits = kLocalTextUnits;
+// The most bytes one UTF-16 unit takes in an ANSI code page (UTF-8's three
+// for a character of the BMP).
+constexpr size_t kMaxBytesPerUnit = 3;
 
 LRESULT CallOriginal(const ByteLimitedBox& box, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -102,8 +105,11 @@ LRESULT Insert(ByteLimitedBox& box, std::wstring_view text, bool passable, UINT 
     return 0;
 }
 
-// A typed character: WM_CHAR, or WM_IME_CHAR, which an edit box takes the same way.
-LRESULT OnChar(ByteLimitedBox& box, UINT message, WPARAM wParam, LPARAM lParam)
+// A typed character. An input method's WM_IME_CHAR comes as WM_CHAR: the
+// box's own handling would only queue a WM_CHAR, so that what this procedure
+// puts in at once (a pair, a cut) would land before characters typed ahead
+// of it in the same burst.
+LRESULT OnChar(ByteLimitedBox& box, WPARAM wParam, LPARAM lParam)
 {
     const TypedCharacter<wchar_t> typed = JoinTypedUnit(box.pendingHigh, static_cast<wchar_t>(wParam));
     if (typed.length == 0)
@@ -113,10 +119,10 @@ LRESULT OnChar(ByteLimitedBox& box, UINT message, WPARAM wParam, LPARAM lParam)
     const wchar_t c = typed.units[0];
     const bool multiLine = IsMultiLine(box);
     if (multiLine && c == L'\n')
-        return Insert(box, L"\r\n", true, message, wParam, lParam);
+        return Insert(box, L"\r\n", true, WM_CHAR, wParam, lParam);
     if ((c < L' ' && !(multiLine && c == L'\t')) || c == 0x7F)
-        return CallOriginal(box, message, wParam, lParam);  // Backspace, Enter, Ctrl+letters: nothing inserted
-    return Insert(box, std::wstring_view(typed.units, typed.length), typed.length == 1, message, wParam, lParam);
+        return CallOriginal(box, WM_CHAR, wParam, lParam);  // Backspace, Enter, Ctrl+letters: nothing inserted
+    return Insert(box, std::wstring_view(typed.units, typed.length), typed.length == 1, WM_CHAR, wParam, lParam);
 }
 
 // The clipboard's text; a single-line box takes its first line, as it would.
@@ -140,6 +146,16 @@ void OnPaste(ByteLimitedBox& box)
     CloseClipboard();
 }
 
+// The combo box fills its edit field from its own list; such a text stays
+// as the list holds it, however long.
+bool IsOwnListText(const ByteLimitedBox& box, const wchar_t* text)
+{
+    if (!box.timeText || text == nullptr)
+        return false;
+    return SendMessageW(GetParent(box.edit), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                        reinterpret_cast<LPARAM>(text)) != CB_ERR;
+}
+
 ByteLimitedBox* LimitOf(HWND edit)
 {
     if (edit == g_commentLimit.edit)
@@ -155,7 +171,13 @@ LRESULT CALLBACK ByteLimitProc(HWND edit, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
     case WM_CHAR:
     case WM_IME_CHAR:
-        return OnChar(*box, message, wParam, lParam);
+        return OnChar(*box, wParam, lParam);
+    case WM_SETTEXT: {
+        const LRESULT set = CallOriginal(*box, message, wParam, lParam);
+        if (!IsOwnListText(*box, reinterpret_cast<const wchar_t*>(lParam)))
+            CutToByteLimit(*box);
+        return set;
+    }
     case WM_PASTE:
         OnPaste(*box);
         return 0;
@@ -172,6 +194,29 @@ LRESULT CALLBACK ByteLimitProc(HWND edit, UINT message, WPARAM wParam, LPARAM lP
     }
     return CallOriginal(*box, message, wParam, lParam);
 }
+}
+
+void CutToByteLimit(ByteLimitedBox& box)
+{
+    if (box.edit == nullptr)
+        return;
+    // No character takes more than three bytes a unit in any code page.
+    const LRESULT length = GetWindowTextLengthW(box.edit);
+    if (length <= 0 || static_cast<size_t>(length) * kMaxBytesPerUnit <= box.maxBytes)
+        return;
+    size_t fits = 0;
+    size_t whole = 0;
+    WithWindowText(box.edit, [&](wchar_t* text, size_t units) {
+        whole = units;
+        fits = FittingPrefix(std::wstring_view(text, units), box.maxBytes,
+                             [&box](std::wstring_view character) { return AnsiBytes(box, character); });
+    });
+    if (fits >= whole)
+        return;
+    MessageBeep(MB_OK);
+    CallOriginal(box, EM_SETSEL, fits, whole);
+    CallOriginal(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+    CallOriginal(box, EM_SCROLLCARET, 0, 0);
 }
 
 void StartByteLimit(ByteLimitedBox& box, HWND edit, size_t maxBytes, bool timeText)

@@ -8,7 +8,13 @@
 // whole characters and never inside a line break, and only what fits goes
 // in, as an undoable edit. So Ctrl+Z after a cut paste gives back the text
 // from before it, and nothing the box shows needs rewriting afterwards. A
-// cut beeps, as a full edit box does.
+// cut beeps, as a full edit box does. An input method's characters are taken
+// one by one, at once, as typed ones.
+//
+// Text that enters by a way past these messages (another program's
+// WM_SETTEXT; under Wine, Shift+Insert and an input method's result, which
+// its edit box inserts itself) is cut the moment it is in, between whole
+// characters; only there the box's undo may be lost.
 #pragma once
 #include <windows.h>
 
@@ -30,3 +36,6 @@ extern ByteLimitedBox g_timeBoxLimit;
 
 // Puts edit under a limit of maxBytes, until the edit box is destroyed.
 void StartByteLimit(ByteLimitedBox& box, HWND edit, size_t maxBytes, bool timeText);
+// Cuts what a box holds past its limit, with a beep: for text that entered
+// without passing the limit. The time box's own list texts are never cut.
+void CutToByteLimit(ByteLimitedBox& box);

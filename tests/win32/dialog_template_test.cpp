@@ -200,7 +200,7 @@ struct ExpectedControl {
 
 const ExpectedControl kExpectedControls[] = {
     {kNoId, u"STATIC", 0x50020000, 0, 7, 10, 28, 8, u"タイム(&T):"},
-    {102, u"COMBOBOX", 0x50210212, WS_EX_NOPARENTNOTIFY, 41, 8, 80, 93, u""},
+    {102, u"COMBOBOX", 0x50210252, WS_EX_NOPARENTNOTIFY, 41, 8, 80, 93, u""},
     {kNoId, u"STATIC", 0x50020000, 0, 7, 27, 32, 8, u"コメント(&C):"},
     {1004, u"EDIT", 0x50A10044, 0, 41, 26, 80, 74, u""},
     {IDOK, u"BUTTON", 0x50010001, 0, 131, 8, 52, 14, u"OK"},

@@ -1336,7 +1336,9 @@ TEST(CodePageTimeDialog, ModuleInAJapaneseFolderKeepsItsSettingsBesideItself)
 }
 
 // What a Japanese input method types goes where its ASCII form would, in
-// every code page; the time list keeps it as typed.
+// every code page; the time list keeps it as typed. Typed, it fits: the box
+// scrolls, and counts the full-width digits by their ASCII bytes (27 bytes
+// in UTF-8).
 TEST(CodePageTimeDialog, FullWidthTimeTextGoesToItsPosition)
 {
     ExpectRegisteredCodePage();
@@ -1344,7 +1346,9 @@ TEST(CodePageTimeDialog, FullWidthTimeTextGoesToItsPosition)
     ModuleCopy copy;
     std::wstring added;
     DialogRun run = RunTimeDialog(copy, 1000, [&](HWND dialog) {
-        SetWindowTextW(TimeBoxEdit(dialog), typed.c_str());
+        SendMessageW(TimeBoxEdit(dialog), EM_SETSEL, 0, -1);
+        for (wchar_t c : typed)
+            SendMessageW(TimeBoxEdit(dialog), WM_IME_CHAR, c, 1);
         SendCommand(dialog, kAddId);
         wchar_t item[64] = L"";
         if (SendDlgItemMessageW(dialog, kTimeBoxId, CB_GETLBTEXTLEN, 0, 0) < 64)

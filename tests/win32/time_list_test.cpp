@@ -10,6 +10,7 @@
 #include "import_patch.h"
 #include "module_copy.h"
 #include "screen_area.h"
+#include "time_dialog_probe.h"
 #include "time_list_driver.h"
 
 namespace {
@@ -20,7 +21,6 @@ constexpr int kTimeBox = 102;
 constexpr int kDelete = 103;
 constexpr int kAdd = 104;
 constexpr int kDeleteAll = 105;
-constexpr int kCommentBoxId = 1004;
 constexpr size_t kCommentMax = 259;
 
 constexpr char kAskReplace[] =
@@ -833,7 +833,7 @@ TEST(CodePageTimeList, InsertionsAreKeptOrCutWhole)
     ModuleCopy copy;
     const std::wstring pair = L"\xD842\xDFB7";  // U+20BB7, outside the BMP
     const std::wstring pasted(9, L'\xE9');       // two bytes each under UTF-8
-    std::wstring comment, timeText;
+    std::wstring comment, timeText, firstLine;
     WithList(copy, {{"1:2", ""}}, [&](HWND dialog) {
         PickItem(dialog, 0);  // fills the time box without a change notification
         for (wchar_t c : L"a" + pair + L"b")  // U+20BB7 as two WM_CHAR, as Windows sends it
@@ -842,9 +842,104 @@ TEST(CodePageTimeList, InsertionsAreKeptOrCutWhole)
         SendMessageW(TimeBoxEdit(dialog), EM_SETSEL, 2, 2);
         PasteText(TimeBoxEdit(dialog), pasted, false);
         timeText = WideText(TimeBoxEdit(dialog));
+        PasteText(TimeBoxEdit(dialog), L"12:03:005\r\nx");
+        firstLine = WideText(TimeBoxEdit(dialog));
     });
     EXPECT_EQ(comment, FromAnsi(Ansi(L"a" + pair + L"b")));
     EXPECT_EQ(CommentsAfterReopening(copy), (Comments{comment}));
     // The item's own text stays whole; the paste is cut to the 20 bytes' room.
     EXPECT_EQ(timeText, L"1:" + AnsiPrefix(pasted, 20 - 3) + L"2");
+    EXPECT_EQ(firstLine, L"12:03:005") << "the time box takes a pasted text's first line";
+}
+
+namespace {
+// What typing chars one at a time after text leaves, as the item keeps it.
+std::wstring TypedInto(std::wstring text, const std::wstring& chars)
+{
+    for (size_t at = 0; at < chars.size();) {
+        const size_t units = chars[at] >= 0xD800 && chars[at] <= 0xDBFF ? 2 : 1;
+        if (Ansi(text + chars.substr(at, units)).size() <= kCommentMax)
+            text += chars.substr(at, units);
+        at += units;
+    }
+    return FromAnsi(Ansi(text));
+}
+}
+
+// An input method hands its result over as a burst of WM_IME_CHAR, one per
+// UTF-16 unit, each sent before any is handled (the box's own handling would
+// post a WM_CHAR for each): the characters land in the order typed, as the
+// item keeps them, and stop at its bytes as typing does.
+TEST(CodePageTimeList, InputMethodBurstsLandInTheOrderTyped)
+{
+    ExpectRegisteredCodePage();
+    const std::wstring pair = L"\xD842\xDFB7";  // U+20BB7
+    const struct {
+        std::wstring before, burst;
+        bool undo;  // Ctrl+Z afterwards
+    } rows[] = {
+        {L"", L"田" + pair + L"中a", false},
+        {L"", L"a\xD55C" L"b", false},  // Hangul: "?" under 932 and 1252
+        {std::wstring(256, L'a'), L"田中ab" + pair + L"c", false},
+        {L"x", L"あい" + pair, true},
+    };
+    PostedMarker marker;  // on the dialog's thread: settles what the box posts itself
+    ModuleCopy copy;
+    std::vector<StoredItem> items;
+    for (size_t i = 0; i < std::size(rows); ++i)
+        items.push_back({std::to_string(i + 1) + ":01:000", ""});
+    Comments shown, expected, kept;
+    WithList(copy, items, [&](HWND dialog) {
+        HWND box = CommentBox(dialog);
+        for (size_t i = 0; i < std::size(rows); ++i) {
+            PickItem(dialog, static_cast<int>(i));
+            SetWindowTextW(box, rows[i].before.c_str());
+            SendMessageW(box, EM_SETSEL, rows[i].before.size(), rows[i].before.size());
+            for (wchar_t unit : rows[i].burst)
+                SendMessageW(box, WM_IME_CHAR, unit, 1);
+            marker.Settle();
+            shown.push_back(WideText(box));
+            expected.push_back(TypedInto(rows[i].before, rows[i].burst));
+            if (rows[i].undo)
+                SendMessageW(box, WM_CHAR, kCtrlZ, 0);
+            kept.push_back(WideText(box));
+        }
+    });
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(kept.back(), L"x") << "Ctrl+Z takes back what the input method typed";
+    EXPECT_EQ(CommentsAfterReopening(copy), kept);
+}
+
+// Text that enters past the typed and pasted messages (Shift+Insert, which
+// Wine's edit box pastes itself; another program's WM_SETTEXT) is cut as it
+// enters; the time box's own list texts stay whole.
+TEST(CodePageTimeList, TextThatBypassesTheLimitIsCutAsItEnters)
+{
+    ExpectRegisteredCodePage();
+    ModuleCopy copy;
+    ASSERT_NE(PatchImport(copy.module(), "USER32.dll", "MessageBeep", reinterpret_cast<void*>(CountBeep)), nullptr);
+    g_beeps = 0;
+    const std::wstring longTime = L"1234567890:123456789:5";  // 22 characters
+    std::vector<std::wstring> shown;
+    WithList(copy, {{"1:01:000", ""}, {Ansi(longTime), ""}}, [&](HWND dialog) {
+        PickItem(dialog, 0);
+        SetForegroundWindow(dialog);
+        for (HWND box : {CommentBox(dialog), TimeBoxEdit(dialog)}) {
+            SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
+            SendMessageW(box, EM_SETSEL, 0, -1);
+            SetClipboardText(std::wstring(300, L'a'));
+            const std::wstring before = WideText(box);
+            PressShiftInsert();
+            for (int wait = 0; wait < 100 && WideText(box) == before; ++wait)
+                Sleep(50);
+            shown.push_back(WideText(box));
+            SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::wstring(300, L'b').c_str()));
+            shown.push_back(WideText(box));
+        }
+        PickItem(dialog, 1);
+        shown.push_back(WideText(TimeBoxEdit(dialog)));
+    });
+    EXPECT_EQ(shown, (std::vector<std::wstring>{std::wstring(259, L'a'), std::wstring(259, L'b'),
+                                                std::wstring(20, L'a'), std::wstring(20, L'b'), longTime}));
+    EXPECT_EQ(g_beeps, 4) << "each cut beeps";
 }

@@ -67,7 +67,7 @@ std::wstring AnsiPrefix(const std::wstring& text, size_t maxBytes)
     return text.substr(0, count);
 }
 
-void PasteText(HWND edit, const std::wstring& text, bool replace)
+void SetClipboardText(const std::wstring& text)
 {
     const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
@@ -78,7 +78,27 @@ void PasteText(HWND edit, const std::wstring& text, bool replace)
     EmptyClipboard();
     SetClipboardData(CF_UNICODETEXT, block);
     CloseClipboard();
+}
+
+void PasteText(HWND edit, const std::wstring& text, bool replace)
+{
+    SetClipboardText(text);
     if (replace)
         SendMessageW(edit, EM_SETSEL, 0, -1);
     SendMessageW(edit, WM_PASTE, 0, 0);
+}
+
+void PressShiftInsert()
+{
+    INPUT keys[4] = {};
+    const WORD order[4][2] = {{VK_SHIFT, 0},
+                              {VK_INSERT, KEYEVENTF_EXTENDEDKEY},
+                              {VK_INSERT, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP},
+                              {VK_SHIFT, KEYEVENTF_KEYUP}};
+    for (size_t i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = order[i][0];
+        keys[i].ki.dwFlags = order[i][1];
+    }
+    SendInput(4, keys, sizeof(INPUT));
 }

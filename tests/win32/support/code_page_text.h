@@ -22,6 +22,11 @@ std::string Ansi(const std::wstring& text);
 std::wstring FromAnsi(const std::string& text);
 // Whether every character of text has a place in the ANSI code page.
 bool FitsAnsiCodePage(const std::wstring& text);
+// Puts text on the clipboard.
+void SetClipboardText(const std::wstring& text);
+// Shift+Insert as the keyboard sends it, to the focused window of the
+// window in front.
+void PressShiftInsert();
 // Pastes text through the clipboard (WM_PASTE), over the edit box's whole
 // text, or where its caret is when replace is false.
 void PasteText(HWND edit, const std::wstring& text, bool replace = true);
