@@ -1005,10 +1005,13 @@ TEST_F(TimeDialogDrawing, DroppedListShowsItemsAndTheSelectedOneHighlighted)
         SetCursorPos(0, 0);
         marker.Settle();
         if (pictureFolder != nullptr) {
-            // The dialog on the screen first (its selected time text is highlighted).
+            // The dialog on the screen first (its selected time text is
+            // highlighted), down to its last button's text.
             RECT rect;
             GetWindowRect(dialog, &rect);
             CaptureScreenOnceShowing(rect, GetSysColor(COLOR_HIGHLIGHT));
+            GetWindowRect(GetDlgItem(dialog, kDeleteAllId), &rect);
+            CaptureScreenOnceShowing(rect, GetSysColor(COLOR_BTNTEXT));
         }
         HWND box = GetDlgItem(dialog, kTimeBoxId);
         SendMessageA(box, CB_SHOWDROPDOWN, TRUE, 0);
@@ -1021,6 +1024,10 @@ TEST_F(TimeDialogDrawing, DroppedListShowsItemsAndTheSelectedOneHighlighted)
         if (pictureFolder != nullptr) {
             RECT rect;
             GetWindowRect(info.hwndList, &rect);
+            // The dropped list follows the pointer: rest it on the selected item.
+            const int itemHeight = static_cast<int>(SendMessageA(box, CB_GETITEMHEIGHT, 0, 0));
+            SetCursorPos(rect.left + itemHeight, rect.top + 2 * itemHeight + itemHeight / 2);
+            marker.Settle();
             CaptureScreenOnceShowing(rect, GetSysColor(COLOR_HIGHLIGHT));
             SaveWindowPicture(dialog, (std::string(pictureFolder) + "\\time-dialog-list.bmp").c_str());
         }
