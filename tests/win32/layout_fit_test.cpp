@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "code_page_text.h"
 #include "dialog_driver.h"
 #include "larger_fonts.h"
 #include "module_copy.h"
@@ -143,6 +144,7 @@ constexpr int kDesignDpi = 96;
 
 TEST(CodePageDialogLayout, EveryTextFitsItsControlAndNoControlLeavesItsWindowOrCoversAnother)
 {
+    ExpectRegisteredCodePage();
     const bool larger = InLargerFontsRun();
     ASSERT_EQ(ScreenDpi(), larger ? static_cast<int>(kLargerFontsDpi) : kDesignDpi) << "the DPI did not take";
     ModuleCopy copy;
