@@ -13,7 +13,8 @@ cd "$demo"
 
 if [ -n "${DISPLAY:-}" ] && command -v xdpyinfo >/dev/null 2>&1 && xdpyinfo >/dev/null 2>&1; then
     echo "Display $DISPLAY: work the dialog, then press OK or Cancel."
-    WINEPREFIX=$root/build/wine/prefix WINEARCH=win32 WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 \
+    # Without TMPDIR: Wine 10 crashes while it names a folder (wine-env.sh).
+    env -u TMPDIR WINEPREFIX="$root/build/wine/prefix" WINEARCH=win32 WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 \
         wine tarvix-host.exe --measure 12 --code 3005
 else
     echo "No display: running on a virtual one and typing 24:02:240 for you."

@@ -7,7 +7,9 @@
 #include "../res/resource.h"
 
 namespace {
+// The title's cell height at 96 DPI; it grows with the screen's DPI.
 constexpr int kTitleFontHeight = 15;
+constexpr int kDesignDpi = 96;
 // LoadStringW limit for the query prefix and each key, terminator included.
 constexpr int kVersionStringSize = 30;
 constexpr wchar_t kExplorerFile[] = L"\\explorer.exe";
@@ -19,7 +21,10 @@ void MakeTitleFont(HWND dialog)
     HWND title = GetDlgItem(dialog, IDC_ABOUT_TITLE);
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(title, WM_GETFONT, 0, 0)), sizeof font, &font);
-    font.lfHeight = kTitleFontHeight;
+    HDC dc = GetDC(dialog);
+    font.lfHeight = MulDiv(kTitleFontHeight, dc != nullptr ? GetDeviceCaps(dc, LOGPIXELSY) : kDesignDpi, kDesignDpi);
+    if (dc != nullptr)
+        ReleaseDC(dialog, dc);
     font.lfWeight = FW_BOLD;
     g_titleFont = CreateFontIndirectW(&font);
     SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(g_titleFont), FALSE);

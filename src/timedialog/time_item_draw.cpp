@@ -62,5 +62,9 @@ BOOL DrawTimeItem(const DRAWITEMSTRUCT* draw)
     int y = (draw->rcItem.top + draw->rcItem.bottom - TextCellHeight(draw)) / 2;
     ExtTextOutA(draw->hDC, kTextLeft, y, ETO_OPAQUE, &draw->rcItem, g_drawBuffer, static_cast<UINT>(length),
                 nullptr);
+    // The whole item is drawn again for every action, a focus change
+    // (ODA_FOCUS) included, so the rectangle is drawn once or not at all.
+    if ((draw->itemState & (ODS_FOCUS | ODS_NOFOCUSRECT)) == ODS_FOCUS)
+        DrawFocusRect(draw->hDC, &draw->rcItem);
     return TRUE;
 }

@@ -12,6 +12,7 @@
 #include "code_page_text.h"
 #include "dialog_driver.h"
 #include "import_patch.h"
+#include "larger_fonts.h"
 #include "module_copy.h"
 #include "res/contact.h"
 #include "res/resource.h"
@@ -50,14 +51,6 @@ LOGFONTA FontOf(HWND window, HFONT* handle = nullptr)
     return description;
 }
 
-// Opens the box from the time dialog's system menu (posted: the box runs a
-// nested modal loop on the module's thread).
-HWND OpenAboutBox(HWND dialog)
-{
-    PostSysCommand(dialog, IDM_TIME_VERSION);
-    return WaitForOwnedDialog(dialog);
-}
-
 // Presses the box's only push button ("OK", id IDCANCEL).
 bool PressOk(HWND box)
 {
@@ -79,9 +72,23 @@ struct AboutSeen {
     HFONT titleFontHandle = nullptr;
     HFONT dialogFontHandle = nullptr;
     HFONT copyrightFontHandle = nullptr;
+    LONG titleCellHeight = 0;
+    LONG textCellHeight = 0;
     bool iconShown = false;
     bool closed = false;
 };
+
+// The cell height of font on window's screen.
+LONG CellHeight(HWND window, HFONT font)
+{
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return metrics.tmHeight;
+}
 
 AboutSeen LookAtAboutBox(HWND dialog)
 {
@@ -104,6 +111,8 @@ AboutSeen LookAtAboutBox(HWND dialog)
     seen.titleFont = FontOf(GetDlgItem(box, IDC_ABOUT_TITLE), &seen.titleFontHandle);
     seen.dialogFont = FontOf(box, &seen.dialogFontHandle);
     FontOf(GetDlgItem(box, IDC_ABOUT_COPYRIGHT), &seen.copyrightFontHandle);
+    seen.titleCellHeight = CellHeight(box, seen.titleFontHandle);
+    seen.textCellHeight = CellHeight(box, seen.dialogFontHandle);
     // The icon control is the first control (id -1).
     HWND icon = GetWindow(box, GW_CHILD);
     seen.iconShown = SendMessageA(icon, STM_GETICON, 0, 0) != 0;
@@ -350,14 +359,19 @@ TEST(AboutBox, OpensAtTheTimeDialogsCornerWithVersionPathAndContacts)
     EXPECT_TRUE(seen.iconShown) << "icon 106 is not shown";
 }
 
-TEST(AboutBox, TitleIsBoldAt15PixelsInTheDialogsFace)
+// 15 pixels at 96 DPI, growing with the DPI: at larger fonts the title is
+// never smaller than the text under it.
+TEST(AboutBox, TitleIsBoldAt15PixelsInTheDialogsFaceGrowingWithTheDpi)
 {
+    const bool larger = InLargerFontsRun();
+    ASSERT_EQ(ScreenDpi(), larger ? static_cast<int>(kLargerFontsDpi) : 96) << "the DPI did not take";
     ModuleCopy copy;
     AboutSeen seen;
     RunTimeDialog(copy, kCode, [&](HWND dialog) { seen = LookAtAboutBox(dialog); });
     ASSERT_TRUE(seen.shown);
     EXPECT_EQ(seen.titleFont.lfWeight, FW_BOLD);
-    EXPECT_EQ(seen.titleFont.lfHeight, 15);
+    EXPECT_EQ(seen.titleFont.lfHeight, MulDiv(15, ScreenDpi(), 96));
+    EXPECT_GE(seen.titleCellHeight, seen.textCellHeight);
     EXPECT_STREQ(seen.titleFont.lfFaceName, seen.dialogFont.lfFaceName);
     EXPECT_STREQ(seen.dialogFont.lfFaceName, "ＭＳ Ｐゴシック");
     EXPECT_EQ(seen.titleFont.lfCharSet, seen.dialogFont.lfCharSet);
@@ -365,6 +379,9 @@ TEST(AboutBox, TitleIsBoldAt15PixelsInTheDialogsFace)
     EXPECT_NE(seen.dialogFont.lfWeight, FW_BOLD);
     EXPECT_NE(seen.titleFontHandle, seen.dialogFontHandle);
     EXPECT_EQ(seen.copyrightFontHandle, seen.dialogFontHandle) << "only the title gets the bold font";
+    if (!larger) {
+        EXPECT_EQ(RunCurrentTestAtLargerFonts(), 0u) << "the run at larger fonts failed";
+    }
 }
 
 TEST(AboutBox, ClosingLeavesTheTimeDialogAsItWas)

@@ -271,11 +271,11 @@ TEST(AboutResources, TemplateControlsAreAsDesignedInTabOrder)
     } want[] = {
         {kNoId, L"STATIC", 7, 7, 20, 20, 0x50000003, 0, "#106"},
         {IDC_ABOUT_TITLE, L"STATIC", 35, 8, 152, 21, 0x50000080, 0, ""},
-        {IDCANCEL, L"BUTTON", 173, 136, 47, 14, 0x50010001, 0, "OK"},
+        {IDCANCEL, L"BUTTON", 173, 136, 47, 14, 0x50030001, 0, "OK"},
         {IDC_ABOUT_DESCRIPTION, L"EDIT", 35, 38, 185, 24, 0x50210804, WS_EX_CLIENTEDGE, ""},
         {kNoId, L"STATIC", 34, 72, 58, 8, 0x50020000, 0, "Tarvix.dll のパス:"},
         {IDC_ABOUT_PATH, L"EDIT", 34, 81, 172, 12, 0x50010880, WS_EX_CLIENTEDGE, ""},
-        {IDC_ABOUT_BROWSE, L"BUTTON", 207, 81, 13, 12, 0x50010B00, WS_EX_STATICEDGE, "..."},
+        {IDC_ABOUT_BROWSE, L"BUTTON", 207, 81, 13, 12, 0x50030B00, WS_EX_STATICEDGE, "..."},
         {kNoId, L"STATIC", 34, 103, 42, 8, 0x50020000, 0, "電子メール:"},
         {IDC_ABOUT_MAIL, L"EDIT", 82, 103, 112, 12, 0x50010880, 0, ""},
         {kNoId, L"STATIC", 34, 115, 42, 8, 0x50020000, 0, "ホームページ:"},

@@ -203,7 +203,7 @@ const ExpectedControl kExpectedControls[] = {
     {102, u"COMBOBOX", 0x50210252, WS_EX_NOPARENTNOTIFY, 41, 8, 80, 93, u""},
     {kNoId, u"STATIC", 0x50020000, 0, 7, 27, 32, 8, u"コメント(&C):"},
     {1004, u"EDIT", 0x50A10044, 0, 41, 26, 80, 74, u""},
-    {IDOK, u"BUTTON", 0x50010001, 0, 131, 8, 52, 14, u"OK"},
+    {IDOK, u"BUTTON", 0x50030001, 0, 131, 8, 52, 14, u"OK"},
     {IDCANCEL, u"BUTTON", 0x50010000, 0, 131, 26, 52, 14, u"キャンセル"},
     {104, u"BUTTON", 0x50010000, 0, 131, 50, 52, 14, u"追加(&A)"},
     {103, u"BUTTON", 0x50010000, 0, 131, 68, 52, 14, u"削除(&E)"},

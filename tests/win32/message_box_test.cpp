@@ -6,9 +6,9 @@
 #include <cmath>
 
 #include "dialog_driver.h"
-#include "import_patch.h"
 #include "module_copy.h"
 #include "time_list_driver.h"
+#include "western_message_box.h"
 
 namespace {
 constexpr int kCode = 1000;
@@ -150,28 +150,10 @@ TEST(MessageBoxPlacement, BoxIsKeptInsideTheWorkArea)
     EXPECT_EQ(rightBottom.rect.bottom, area.bottom);
 }
 
-namespace {
-using MessageBoxIndirectFn = int(WINAPI*)(const MSGBOXPARAMSW*);
-MessageBoxIndirectFn g_realMessageBox;
-DWORD g_askedLanguage;
-
-// A Western Windows: the standard buttons take its own language, not the one
-// the box asks for.
-int WINAPI WesternMessageBox(const MSGBOXPARAMSW* params)
-{
-    g_askedLanguage = params->dwLanguageId;
-    MSGBOXPARAMSW western = *params;
-    western.dwLanguageId = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
-    return g_realMessageBox(&western);
-}
-}
-
 TEST(MessageBoxPlacement, ButtonsReadYesAndNoInJapanese)
 {
     ModuleCopy copy;
-    g_realMessageBox = reinterpret_cast<MessageBoxIndirectFn>(PatchImport(
-        copy.module(), "USER32.dll", "MessageBoxIndirectW", reinterpret_cast<void*>(WesternMessageBox)));
-    ASSERT_NE(g_realMessageBox, nullptr);
+    ASSERT_TRUE(ShowMessageBoxesAsWesternWindows(copy.module()));
     WriteOneItem(copy);
     BoxSeen seen;
     RECT owner{};
@@ -184,7 +166,7 @@ TEST(MessageBoxPlacement, ButtonsReadYesAndNoInJapanese)
     EXPECT_TRUE(seen.hasYesNo);
     EXPECT_EQ(seen.yesText, "はい(&Y)");
     EXPECT_EQ(seen.noText, "いいえ(&N)");
-    EXPECT_EQ(g_askedLanguage, MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+    EXPECT_EQ(LastAskedMessageBoxLanguage(), MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
 }
 
 // ---------------------------------------------------------------------------

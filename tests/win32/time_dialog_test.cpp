@@ -16,6 +16,7 @@
 #include "code_page_text.h"
 #include "dialog_driver.h"
 #include "import_patch.h"
+#include "larger_fonts.h"
 #include "module_copy.h"
 #include "screen_shot.h"
 #include "time_dialog_probe.h"
@@ -791,13 +792,13 @@ protected:
 
     // Asks the dialog procedure to draw item id of the time box into a
     // memory DC, as the list would; returns its result.
-    static INT_PTR Draw(HWND dialog, UINT id, UINT state, RECT item, HDC dc)
+    static INT_PTR Draw(HWND dialog, UINT id, UINT state, RECT item, HDC dc, UINT action = ODA_DRAWENTIRE)
     {
         DRAWITEMSTRUCT draw{};
         draw.CtlType = ODT_COMBOBOX;
         draw.CtlID = kTimeBoxId;
         draw.itemID = id;
-        draw.itemAction = ODA_DRAWENTIRE;
+        draw.itemAction = action;
         draw.itemState = state;
         draw.hwndItem = GetDlgItem(dialog, kTimeBoxId);
         draw.hDC = dc;
@@ -827,58 +828,25 @@ TEST_F(TimeDialogDrawing, ListItemsAreFourteenPixelsHigh)
     EXPECT_EQ(measure.itemHeight, kTimeItemHeight);
 }
 
-namespace {
-constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
-
-std::string SelfPath()
-{
-    char self[MAX_PATH];
-    return std::string(self, GetModuleFileNameA(nullptr, self, sizeof self));
-}
-}
-
-// Larger fonts (144 DPI: Windows' 150 %, or large fonts with a host that
-// sees the real DPI): the items grow to a line of the dialog's font. A
-// program reads the DPI as it starts, so the test runs itself again, as a
-// DPI-aware host: Windows, and Wine from 10 on, show a program that declares
-// no awareness 96 DPI whatever the setting.
+// Larger fonts: the items grow to a line of the dialog's font.
 TEST_F(TimeDialogDrawing, ListItemsAreAsTallAsALineOfTheDialogsFontAtLargerFonts)
 {
-    if (std::getenv("TARVIX_LARGE_FONTS") != nullptr) {
-        ASSERT_TRUE(SetProcessDPIAware());
-        copy_.WriteIni(TimeListIni({{"1:01:000", ""}}));
-        LRESULT height = 0;
-        TEXTMETRICW line{};
-        RunTimeDialog(copy_, 1000, [&](HWND dialog) {
-            height = SendDlgItemMessageA(dialog, kTimeBoxId, CB_GETITEMHEIGHT, 0, 0);
-            HDC dc = GetDC(dialog);
-            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
-            GetTextMetricsW(dc, &line);
-            ReleaseDC(dialog, dc);
-        });
-        EXPECT_GT(line.tmHeight, static_cast<LONG>(kTimeItemHeight)) << "the larger fonts did not take";
-        EXPECT_GE(height, line.tmHeight);
+    if (!InLargerFontsRun()) {
+        EXPECT_EQ(RunCurrentTestAtLargerFonts(), 0u) << "the run at larger fonts failed";
         return;
     }
-    const DWORD dpi = 144;
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &dpi, sizeof dpi), 0);
-    SetEnvironmentVariableA("TARVIX_LARGE_FONTS", "1");
-    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-    std::string command = "test --gtest_filter=" + std::string(test->test_suite_name()) + "." + test->name();
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION child{};
-    DWORD status = 1;
-    if (CreateProcessA(SelfPath().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &child)) {
-        WaitForSingleObject(child.hProcess, INFINITE);
-        GetExitCodeProcess(child.hProcess, &status);
-        CloseHandle(child.hThread);
-        CloseHandle(child.hProcess);
-    }
-    SetEnvironmentVariableA("TARVIX_LARGE_FONTS", nullptr);
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels");
-    EXPECT_EQ(status, 0u) << "the run at 144 DPI failed";
+    copy_.WriteIni(TimeListIni({{"1:01:000", ""}}));
+    LRESULT height = 0;
+    TEXTMETRICW line{};
+    RunTimeDialog(copy_, 1000, [&](HWND dialog) {
+        height = SendDlgItemMessageA(dialog, kTimeBoxId, CB_GETITEMHEIGHT, 0, 0);
+        HDC dc = GetDC(dialog);
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
+        GetTextMetricsW(dc, &line);
+        ReleaseDC(dialog, dc);
+    });
+    EXPECT_GT(line.tmHeight, static_cast<LONG>(kTimeItemHeight)) << "the larger fonts did not take";
+    EXPECT_GE(height, line.tmHeight);
 }
 
 TEST_F(TimeDialogDrawing, EmptyListDrawsNothing)
@@ -933,6 +901,75 @@ TEST_F(TimeDialogDrawing, ItemIsDrawnWholeFromXOneInTheStatesColours)
     EXPECT_EQ(colours[1][1], GetSysColor(COLOR_WINDOW));
 }
 
+namespace {
+// Pixels on the top row and left column of item that differ from colour:
+// where a focus rectangle dots the item's edge (the text starts inside it).
+int EdgePixelsOtherThan(const uint32_t* bits, int width, const RECT& item, COLORREF colour)
+{
+    const uint32_t expected = ToPixel(colour);
+    int count = 0;
+    for (LONG x = item.left; x < item.right; ++x)
+        count += bits[item.top * width + x] != expected;
+    for (LONG y = item.top + 1; y < item.bottom; ++y)
+        count += bits[y * width + item.left] != expected;
+    return count;
+}
+}
+
+// A keyboard user sees which item the caret is on in the dropped list.
+TEST_F(TimeDialogDrawing, FocusedItemHasAFocusRectangleUnlessThePlatformAsksForNone)
+{
+    const struct {
+        const char* name;
+        UINT action;
+        UINT state;
+        bool focusRect;
+    } cases[] = {
+        {"drawn whole, no focus", ODA_DRAWENTIRE, 0, false},
+        {"drawn whole, focus", ODA_DRAWENTIRE, ODS_FOCUS, true},
+        {"selected with focus", ODA_SELECT, ODS_SELECTED | ODS_FOCUS, true},
+        {"focus gained", ODA_FOCUS, ODS_FOCUS, true},
+        {"focus lost", ODA_FOCUS, 0, false},
+        {"focus, no focus rectangle wanted", ODA_DRAWENTIRE, ODS_FOCUS | ODS_NOFOCUSRECT, false},
+        {"focus gained, no focus rectangle wanted", ODA_FOCUS, ODS_FOCUS | ODS_NOFOCUSRECT, false},
+    };
+    copy_.WriteIni(TimeListIni({{"1:01:000", ""}}));
+    constexpr int kWidth = 120;
+    constexpr int kHeight = 14;
+    const RECT item{0, 0, kWidth, kHeight};
+    std::vector<int> edgePixels;
+    RunTimeDialog(copy_, 1000, [&](HWND dialog) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = kWidth;
+        info.bmiHeader.biHeight = -kHeight;  // top-down rows
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        for (const auto& c : cases) {
+            Draw(dialog, 0, c.state, item, dc, c.action);
+            GdiFlush();
+            const bool selected = (c.state & ODS_SELECTED) != 0;
+            edgePixels.push_back(EdgePixelsOtherThan(static_cast<const uint32_t*>(bits), kWidth, item,
+                                                     GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW)));
+        }
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    });
+    ASSERT_EQ(edgePixels.size(), std::size(cases));
+    for (size_t i = 0; i < edgePixels.size(); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        if (cases[i].focusRect)
+            EXPECT_GE(edgePixels[i], (kWidth + kHeight) / 3) << "a dotted rectangle along the item's edge";
+        else
+            EXPECT_EQ(edgePixels[i], 0);
+    }
+}
+
 TEST_F(TimeDialogDrawing, LongerItemTextIsCutToTheDrawingBuffer)
 {
     // The list loads at most 59 bytes, but the combo box holds whatever is
@@ -968,10 +1005,13 @@ TEST_F(TimeDialogDrawing, DroppedListShowsItemsAndTheSelectedOneHighlighted)
         SetCursorPos(0, 0);
         marker.Settle();
         if (pictureFolder != nullptr) {
-            // The dialog on the screen first (its selected time text is highlighted).
+            // The dialog on the screen first (its selected time text is
+            // highlighted), down to its last button's text.
             RECT rect;
             GetWindowRect(dialog, &rect);
             CaptureScreenOnceShowing(rect, GetSysColor(COLOR_HIGHLIGHT));
+            GetWindowRect(GetDlgItem(dialog, kDeleteAllId), &rect);
+            CaptureScreenOnceShowing(rect, GetSysColor(COLOR_BTNTEXT));
         }
         HWND box = GetDlgItem(dialog, kTimeBoxId);
         SendMessageA(box, CB_SHOWDROPDOWN, TRUE, 0);
@@ -984,6 +1024,10 @@ TEST_F(TimeDialogDrawing, DroppedListShowsItemsAndTheSelectedOneHighlighted)
         if (pictureFolder != nullptr) {
             RECT rect;
             GetWindowRect(info.hwndList, &rect);
+            // The dropped list follows the pointer: rest it on the selected item.
+            const int itemHeight = static_cast<int>(SendMessageA(box, CB_GETITEMHEIGHT, 0, 0));
+            SetCursorPos(rect.left + itemHeight, rect.top + 2 * itemHeight + itemHeight / 2);
+            marker.Settle();
             CaptureScreenOnceShowing(rect, GetSysColor(COLOR_HIGHLIGHT));
             SaveWindowPicture(dialog, (std::string(pictureFolder) + "\\time-dialog-list.bmp").c_str());
         }

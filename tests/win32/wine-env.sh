@@ -22,6 +22,11 @@ export WINEARCH=win32
 export WINEDEBUG=-all
 # No debugger on a crash: a crashed program ends at once and its test fails.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
+# Wine 10 (Debian 13) crashes in every command, wineserver included, while
+# TMPDIR names a folder (Debian's libpam-tmpdir sets it at every login): the
+# bed keeps its own files there, and Wine never sees it.
+bed_tmp=${TMPDIR:-/tmp}
+unset TMPDIR
 
 die() { echo "wine-env: $*" >&2; exit 1; }
 
@@ -43,6 +48,29 @@ free_display() {
         fi
     done
     die "no free X display number between :90 and :130"
+}
+
+set_registry() {
+    timeout 300 env LC_ALL=ja_JP.UTF-8 wine reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1 ||
+        die "cannot write the prefix's registry (wine reg add \"$1\" /v \"$2\")"
+}
+
+# The dialogs' faces, drawn with Windows' metrics: the IPA fonts share the
+# widths of the fonts they stand in for (Wine's own choice for a missing
+# face, a monospaced one, is wider and cut the labels). MS UI Gothic is also
+# what Wine's system font (Tahoma in Wine 10: title bars, menus, message
+# boxes) links to for Japanese, as on Japanese Windows. (A link entry of our
+# own would not last: Wine rewrites them whenever the code page changes.)
+# Japanese value names pass through the UTF-8 locale (set_registry).
+fonts_marker=.tarvix-fonts-2
+replace_fonts() {
+    local key='HKCU\Software\Wine\Fonts\Replacements' face
+    for face in 'ＭＳ Ｐゴシック' 'MS PGothic' 'MS UI Gothic'; do
+        set_registry "$key" "$face" IPAPGothic
+    done
+    for face in 'ＭＳ ゴシック' 'MS Gothic'; do
+        set_registry "$key" "$face" IPAGothic
+    done
 }
 
 running() {
@@ -76,23 +104,25 @@ start() {
     # the monitor's work area from it, so boxes are seen to keep out of it.
     timeout 60 xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA '0, 0, 1280, 994' ||
         die "cannot set the screen's work area (xprop, package x11-utils)"
+    local made=0
     if [ ! -f "$WINEPREFIX/.tarvix-ready" ]; then
         echo "wine-env: creating the Wine prefix $WINEPREFIX (once)" >&2
         local status=0
         timeout 600 env LC_ALL=ja_JP.UTF-8 wineboot -i >/dev/null 2>&1 || status=$?
         [ "$status" != 124 ] || die "making the Wine prefix did not end within 10 minutes (wineboot -i)"
         # Without a window manager Wine waits ~2 s after hiding each managed window.
-        timeout 300 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
-            die "cannot write the new prefix's registry (wine reg add)"
-        # Wine's system font (Tahoma in Wine 10: title bars, menus, message
-        # boxes) has no Japanese; as on Japanese Windows, Wine links it to
-        # MS UI Gothic, which IPA P Gothic stands in for. (A link entry of our
-        # own would not last: Wine rewrites them whenever the code page changes.)
-        timeout 300 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /d IPAPGothic /f \
-            >/dev/null 2>&1 || die "cannot write the new prefix's registry (wine reg add)"
+        set_registry 'HKCU\Software\Wine\X11 Driver' Managed N
+        made=1
+    fi
+    # Checked apart, so that a prefix an older bed made gets them too.
+    if [ ! -f "$WINEPREFIX/$fonts_marker" ]; then
+        replace_fonts
+        made=1
+    fi
+    if [ "$made" = 1 ]; then
         # The server writes the registry out as it ends.
-        timeout 300 wineserver -w || die "the new prefix's Wine server did not end within 5 minutes"
-        touch "$WINEPREFIX/.tarvix-ready"
+        timeout 300 wineserver -w || die "the prefix's Wine server did not end within 5 minutes"
+        touch "$WINEPREFIX/.tarvix-ready" "$WINEPREFIX/$fonts_marker"
     fi
     # Title-bar glyphs (the close box's cross) are drawn with Wine's Marlett
     # font, which this Wine looks for in the prefix's Fonts folder only.
@@ -126,7 +156,7 @@ run() {
     # server; they inherit the program's output. Sent to a file, they cannot
     # hold a caller's pipe (CTest's) open after the program has ended.
     local status=0 log
-    log=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")
+    log=$(mktemp "$bed_tmp/wine-run.XXXXXX")
     timeout --kill-after=10 "${TARVIX_WINE_TIMEOUT:-600}" env LC_ALL="${TARVIX_WINE_LOCALE:-ja_JP.UTF-8}" \
         wine "$@" >"$log" 2>&1 || status=$?
     cat "$log"

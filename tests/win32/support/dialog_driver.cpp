@@ -4,6 +4,7 @@
 
 #include "code_page_text.h"
 #include "module_copy.h"
+#include "res/resource.h"
 
 namespace {
 constexpr DWORD kPollMs = 20;
@@ -160,6 +161,12 @@ void PostCommand(HWND dialog, int control, int notification)
 void PostSysCommand(HWND dialog, WPARAM command)
 {
     PostMessageA(dialog, WM_SYSCOMMAND, command, 0);
+}
+
+HWND OpenAboutBox(HWND dialog)
+{
+    PostSysCommand(dialog, IDM_TIME_VERSION);
+    return WaitForOwnedDialog(dialog);
 }
 
 BoxSeen AnswerBox(HWND owner, int button)

@@ -35,6 +35,8 @@ void TypeText(HWND edit, const std::string& text, bool replace = true);
 
 void PostCommand(HWND dialog, int control, int notification = BN_CLICKED);
 void PostSysCommand(HWND dialog, WPARAM command);
+// Opens the about box from the time dialog's system menu; null when it did not show.
+HWND OpenAboutBox(HWND dialog);
 
 // What a message box showed, and how it was answered.
 struct BoxSeen {
