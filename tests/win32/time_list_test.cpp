@@ -435,6 +435,37 @@ TEST(TimeListComment, TypedCommentChangesTheSelectedItemAndSurvivesReopening)
     EXPECT_EQ(shown, "second two");
 }
 
+// Windows ends the session with the dialog open: it may end the process
+// after WM_ENDSESSION without WM_DESTROY, so the edits are in the file before
+// the dialog ends. A session that goes on writes nothing yet.
+TEST(TimeListComment, EndOfTheSessionWritesTheOpenDialogsEdits)
+{
+    const struct {
+        WPARAM ending;
+        Lines comments;
+        bool placeWritten;
+    } rows[] = {
+        {TRUE, {"0=edited one"}, true},
+        {FALSE, {"0=one"}, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.ending);
+        ModuleCopy copy;
+        std::string whileOpen;
+        LRESULT allowed = 0;
+        WithList(copy, {{"1:01:000", "one"}}, [&](HWND dialog) {
+            PickItem(dialog, 0);
+            TypeText(CommentBox(dialog), "edited ", false);
+            allowed = SendMessageW(dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+            SendMessageW(dialog, WM_ENDSESSION, row.ending, ENDSESSION_LOGOFF);
+            whileOpen = copy.ReadIni();
+        });
+        EXPECT_NE(allowed, 0) << "the dialog must not hold up the end of the session";
+        EXPECT_EQ(SectionLines(whileOpen, "ItemComment"), row.comments);
+        EXPECT_EQ(HasSection(whileOpen, "MainWindow"), row.placeWritten);
+    }
+}
+
 TEST(TimeListComment, TypedCommentWithoutSelectionChangesNoItem)
 {
     ModuleCopy copy;
