@@ -6,9 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 
-// Set by ResolveSettingsPath at every export call.
+// Set by ResolveSettingsPath at every export call. The settings path is
+// Unicode, so any folder the platform can name holds the file; empty when
+// there is none.
 extern HINSTANCE g_instance;
-extern char g_settingsPath[MAX_PATH];  // empty when the path does not fit
+extern wchar_t g_settingsPath[MAX_PATH];
 
 // Set by Tarvix; the host window stays once found, until it is closed.
 extern DWORD g_callingThread;
@@ -20,9 +22,8 @@ extern int32_t g_displayTick;
 // Finds this module and the settings file beside it; every export calls it
 // before touching the settings file.
 void ResolveSettingsPath();
-// The settings file's full path for the user to read: the module's folder
-// as Windows spells it (in Unicode), whatever path the profile functions use.
-// Empty when the module's path does not fit outSize.
+// The settings file's full path for the user to read (empty when there is
+// none), cut to outSize - 1 units.
 void SettingsFileDisplayPath(wchar_t* out, size_t outSize);
 
 // The hand-over values (Temp's Meas, Beat and Tick, in that order) whose
@@ -34,6 +35,11 @@ struct HeldValue {
 };
 constexpr size_t kHandOverValues = 3;
 extern HeldValue g_heldHandOver[kHandOverValues];
+// A host may free the module between its calls, and the held values would go
+// with it: once one is held, the module keeps a reference to itself for the
+// rest of the process. It is never given back.
+extern bool g_keptLoaded;
+void KeepModuleLoaded();
 
 // The time dialog's tooltip window: set at each start, destroyed at the end.
 extern HWND g_tooltipWindow;

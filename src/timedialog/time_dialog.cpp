@@ -78,16 +78,30 @@ BOOL OnInitDialog(HWND dialog)
     return TRUE;  // focus to the first tab stop, the time box
 }
 
-// Writes the place and the list, once per dialog; false when the settings
-// file did not take them.
+// Writes the place and the list; false when the settings file did not take
+// them.
+bool WriteTimeDialog(HWND dialog)
+{
+    bool written = SaveTimeDialogPlacement(dialog);
+    written &= SaveTimeList(GetDlgItem(dialog, IDC_TIME_BOX));
+    return written;
+}
+
+// Writes the place and the list once per dialog.
 bool SaveTimeDialog(HWND dialog)
 {
     if (g_saved)
         return true;
     g_saved = true;
-    bool written = SaveTimeDialogPlacement(dialog);
-    written &= SaveTimeList(GetDlgItem(dialog, IDC_TIME_BOX));
-    return written;
+    return WriteTimeDialog(dialog);
+}
+
+// Windows may end the process once this returns, without WM_DESTROY: the
+// dialog's edits are written now, and nobody could answer a notice.
+void OnEndSession(HWND dialog, WPARAM ending)
+{
+    if (ending && g_started)
+        WriteTimeDialog(dialog);
 }
 
 void WarnCannotSave(HWND dialog)
@@ -186,6 +200,9 @@ INT_PTR CALLBACK TimeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return FALSE;
     case WM_CLOSE:
         EndTimeDialog(dialog, 0, true);
+        return FALSE;
+    case WM_ENDSESSION:
+        OnEndSession(dialog, wParam);
         return FALSE;
     case WM_COMMAND:
         OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));

@@ -17,6 +17,8 @@ bool WriteHandOver(HandOverValue which, const char* value)
 {
     const bool written = WriteSettingText(kSectionTemp, kKeys[which], value) != FALSE;
     g_heldHandOver[which] = {!written, ParseDecimal(value, kDefaults[which])};
+    if (!written)
+        KeepModuleLoaded();
     return written;
 }
 

@@ -1,4 +1,4 @@
-// The settings file's path: the module's directory and "Tarvix.ini".
+// The settings file's path: the module's folder and "Tarvix.ini", in UTF-16.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,105 +11,65 @@ constexpr size_t kPathSize = 260;
 
 struct Built {
     bool ok;
-    std::string path;
+    std::wstring path;
 };
 
-Built Build(const std::string& moduleFile, size_t outSize, const CodePage& page)
+// Builds into a buffer of outSize units followed by sentinels.
+Built Build(const std::wstring& reported, size_t outSize = kPathSize, size_t reportBuffer = kPathSize)
 {
-    std::vector<char> buffer(outSize + 4, '#');
-    bool ok = BuildSettingsPath(moduleFile, buffer.data(), outSize, page);
+    std::vector<wchar_t> buffer(outSize + 4, L'#');
+    const bool ok = BuildSettingsPath(reported, reportBuffer, buffer.data(), outSize);
     for (size_t i = outSize; i < buffer.size(); ++i)
-        EXPECT_EQ(buffer[i], '#') << "byte " << i << " written with outSize " << outSize;
-    return {ok, outSize == 0 ? std::string() : std::string(buffer.data())};
-}
-
-Built BuildSjis(const std::string& moduleFile, size_t outSize = kPathSize)
-{
-    return Build(moduleFile, outSize, ShiftJisCodePage());
+        EXPECT_EQ(buffer[i], L'#') << "unit " << i << " written with outSize " << outSize;
+    return {ok, outSize == 0 ? std::wstring() : std::wstring(buffer.data())};
 }
 }
 
-TEST(SettingsPath, ReplacesTheFileNameBesideTheModule)
+// Refused, the buffer is left empty.
+TEST(SettingsPath, FileNameBesideTheModuleOrNone)
 {
+    const std::wstring deepFolder = L"C:\\" + std::wstring(kPathSize - 15, L'd') + L"\\";  // + Tarvix.ini: 259 units
     struct {
-        std::string moduleFile, path;
+        std::wstring reported;
+        std::wstring path;
     } rows[] = {
-        {"C:\\Tools\\Tarvix.dll", "C:\\Tools\\Tarvix.ini"},
-        {"C:\\Tarvix.dll", "C:\\Tarvix.ini"},
-        {"\\\\server\\share\\Renamed.dll", "\\\\server\\share\\Tarvix.ini"},
-        {"C:\\Tools\\", "C:\\Tools\\Tarvix.ini"},
-        {"Tarvix.dll", "Tarvix.ini"},  // no "\": the bare file name
-        {"", "Tarvix.ini"},
-        {"C:/Tools/Tarvix.dll", "Tarvix.ini"},  // only "\" separates
+        {L"C:\\Tools\\Tarvix.dll", L"C:\\Tools\\Tarvix.ini"},
+        {L"C:\\Tarvix.dll", L"C:\\Tarvix.ini"},
+        {L"\\\\server\\share\\Renamed.dll", L"\\\\server\\share\\Tarvix.ini"},
+        {L"C:\\Tools\\", L"C:\\Tools\\Tarvix.ini"},
+        // Any folder: names no ANSI code page spells, and the units of
+        // characters that take two or three bytes in one.
+        {L"D:\\設定フォルダ\\Tarvix.dll", L"D:\\設定フォルダ\\Tarvix.ini"},
+        {L"D:\\ソ\\表\\x.dll", L"D:\\ソ\\表\\Tarvix.ini"},
+        {L"D:\\\xD842\xDFB7\\Tarvix.dll", L"D:\\\xD842\xDFB7\\Tarvix.ini"},
+        {deepFolder + L"T.dll", deepFolder + L"Tarvix.ini"},
+        {L"C:\\T\\" + std::wstring(100, L'x'), L"C:\\T\\Tarvix.ini"},  // a longer name than Tarvix.ini
+        {L"d" + deepFolder + L"T.dll", L""},                                // one unit more does not fit
+        {L"Tarvix.dll", L""},  // no folder: the profile functions would look in the Windows folder
+        {L"C:/Tools/Tarvix.dll", L""},
+        {L"", L""},
     };
     for (const auto& row : rows) {
-        Built built = BuildSjis(row.moduleFile);
-        EXPECT_TRUE(built.ok) << row.moduleFile;
-        EXPECT_EQ(built.path, row.path) << row.moduleFile;
+        const Built built = Build(row.reported);
+        EXPECT_EQ(built.ok, !row.path.empty()) << row.reported.size() << " units";
+        EXPECT_EQ(built.path, row.path) << row.reported.size() << " units";
     }
 }
 
-TEST(SettingsPath, TrailByteBackslashIsNotASeparator)
+// A report that fills its buffer was cut by the platform and names a folder
+// above the module's: no settings file rather than one elsewhere.
+TEST(SettingsPath, CutReportOrSmallBufferIsRefused)
 {
-    // "C:\Music\ソ.dll": the trail byte of "ソ" is 0x5C.
-    const std::string inFileName = "C:\\Music\\\x83\x5C.dll";
-    EXPECT_EQ(BuildSjis(inFileName).path, "C:\\Music\\Tarvix.ini");
-    // Under a code page without lead bytes the same byte is a separator.
-    EXPECT_EQ(Build(inFileName, kPathSize, SingleByteCodePage()).path, "C:\\Music\\\x83\\Tarvix.ini");
-    // UTF-8 never uses 0x5C inside a character: "C:\ソ\x.dll" keeps its folder.
-    EXPECT_EQ(Build("C:\\\xE3\x82\xBD\\x.dll", kPathSize, Utf8CodePage()).path, "C:\\\xE3\x82\xBD\\Tarvix.ini");
+    const std::wstring cut = L"C:\\a\\" + std::wstring(kPathSize - 5, L'd');
+    ASSERT_EQ(cut.size(), kPathSize);
+    EXPECT_FALSE(Build(cut).ok);
+    EXPECT_EQ(Build(cut).path, L"");
+    EXPECT_TRUE(Build(cut.substr(0, kPathSize - 1)).ok);
+    EXPECT_FALSE(Build(L"C:\\Tarvix.dll", kPathSize, 13).ok);
 
-    // In a directory name the real separator after it still counts.
-    EXPECT_EQ(BuildSjis("C:\\\x95\x5C\\Tarvix.dll").path, "C:\\\x95\x5C\\Tarvix.ini");
-    // A directory name that ends in such a character, directly before "\".
-    EXPECT_EQ(BuildSjis("C:\\\x83\x5C\\x.dll").path, "C:\\\x83\x5C\\Tarvix.ini");
-    // A lead byte as the very last byte has no partner.
-    EXPECT_EQ(BuildSjis("C:\\a\\b\x83").path, "C:\\a\\Tarvix.ini");
-}
-
-TEST(SettingsPath, ResultThatDoesNotFitIsRefused)
-{
-    const std::string name = "Tarvix.ini";
-    // The directory plus "Tarvix.ini" and the terminator exactly fill the buffer.
-    std::string directory = std::string(kPathSize - name.size() - 2, 'd') + "\\";
-    Built exact = BuildSjis(directory + "T.dll");
-    EXPECT_TRUE(exact.ok);
-    EXPECT_EQ(exact.path, directory + name);
-    EXPECT_EQ(exact.path.size(), kPathSize - 1);
-
-    // One byte more does not fit: no path at all, not a cut one.
-    Built over = BuildSjis("d" + directory + "T.dll");
-    EXPECT_FALSE(over.ok);
-    EXPECT_EQ(over.path, "");
-
-    // The module's own name may be longer than the settings file's.
-    EXPECT_TRUE(BuildSjis(directory + std::string(100, 'x')).ok);
-
-    // Small buffers.
-    EXPECT_FALSE(BuildSjis("Tarvix.dll", name.size()).ok);
-    EXPECT_EQ(BuildSjis("Tarvix.dll", name.size()).path, "");
-    EXPECT_TRUE(BuildSjis("Tarvix.dll", name.size() + 1).ok);
-    EXPECT_FALSE(Build("C:\\Tarvix.dll", 0, ShiftJisCodePage()).ok);
-}
-
-// A path the code page does not spell exactly, or whose settings path does
-// not fit, is refused, so that the module's short (8.3) path is tried next.
-TEST(SettingsPath, OnlyAnExactPathThatFitsIsUsed)
-{
-    const std::string deep = "C:\\" + std::string(250, 'd') + "\\T.dll";  // fits as a path, not with Tarvix.ini
-    struct {
-        AnsiModulePath module;
-        std::string path;  // empty: try the short path
-    } rows[] = {
-        {{"C:\\Music\\Tarvix.dll", true}, "C:\\Music\\Tarvix.ini"},
-        {{"C:\\0ABC~1\\Tarvix.dll", true}, "C:\\0ABC~1\\Tarvix.ini"},
-        {{"C:\\????\\Tarvix.dll", false}, ""},
-        {{{}, false}, ""},
-        {{deep, true}, ""},
-    };
-    for (const auto& row : rows) {
-        char out[kPathSize] = "#";
-        EXPECT_EQ(BuildSettingsPathFrom(row.module, out, sizeof out, ShiftJisCodePage()), !row.path.empty());
-        EXPECT_EQ(std::string(out), row.path) << row.module.text;
-    }
+    const std::wstring expected = L"C:\\Tarvix.ini";
+    EXPECT_FALSE(Build(L"C:\\Tarvix.dll", expected.size()).ok);
+    EXPECT_EQ(Build(L"C:\\Tarvix.dll", expected.size()).path, L"");
+    EXPECT_EQ(Build(L"C:\\Tarvix.dll", expected.size() + 1).path, expected);
+    EXPECT_FALSE(Build(L"C:\\Tarvix.dll", 0).ok);
 }

@@ -229,43 +229,59 @@ TEST(TimeDialogOk, ConfirmedTextIsHandedOverFieldByField)
 }
 
 // Another program holds Tarvix.ini without letting it be written: the host
-// still goes where the user chose, and the user is told once what is lost.
+// still goes where the user chose, and every end the user chooses tells
+// once, while the dialog is still shown, what is lost.
 TEST(TimeDialogOk, ChosenPositionReachesTheHostWhenTheFileCannotBeWritten)
 {
-    ModuleCopy copy;
-    copy.WriteIni("[Temp]\r\nMeas=5\r\n");
-    HANDLE holder = CreateFileA(copy.iniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(copy.SetMeas(8), 0);
-    std::string shown;
-    BoxSeen notice;
-    bool ended = false;
-    DialogRun run = RunTimeDialog(copy, 3005, [&](HWND dialog) {
-        shown = ItemText(dialog, kTimeBoxId);
-        SetDlgItemTextA(dialog, kTimeBoxId, "12:03:005");
-        PostCommand(dialog, IDOK);
-        notice = AnswerBox(dialog, IDOK);
-        ended = WaitUntilGone(dialog);  // no second notice
-    });
-    ASSERT_TRUE(run.dialogSeen);
-    EXPECT_EQ(shown, "8:03:005") << "the measure SetMeas could not store";
-    EXPECT_EQ(run.result, 12);
-    EXPECT_EQ(copy.GetBeatAndTick(), 3005);
-    EXPECT_TRUE(ended);
-    wchar_t module[MAX_PATH];
-    const std::wstring path(module, GetModuleFileNameW(copy.module(), module, MAX_PATH));
-    EXPECT_EQ(notice.wideCaption, L"警告");
-    EXPECT_EQ(notice.wideText, L"設定ファイルに書き込めないため、タイムリストとダイアログの位置を保存できません。\n\n" +
-                                   path.substr(0, path.rfind(L'\\') + 1) + L"Tarvix.ini");
-    CloseHandle(holder);
+    const struct {
+        const char* name;
+        void (*end)(HWND dialog);
+        int result;
+        int beatAndTick;
+    } ways[] = {
+        {"OK", [](HWND dialog) { PostCommand(dialog, IDOK); }, 12, 3005},
+        {"Cancel", [](HWND dialog) { PostCommand(dialog, IDCANCEL); }, 0, 1000},
+        {"Esc", [](HWND dialog) { PostKey(TimeBoxEdit(dialog), VK_ESCAPE); }, 0, 1000},
+        {"close box (WM_CLOSE)", [](HWND dialog) { PostMessageA(dialog, WM_CLOSE, 0, 0); }, 0, 1000},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        ModuleCopy copy;
+        copy.WriteIni("[Temp]\r\nMeas=5\r\n");
+        HANDLE holder = CreateFileA(copy.iniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                    nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(copy.SetMeas(8), 0);
+        std::string shown;
+        BoxSeen notice;
+        bool ended = false;
+        DialogRun run = RunTimeDialog(copy, 3005, [&](HWND dialog) {
+            shown = ItemText(dialog, kTimeBoxId);
+            SetDlgItemTextA(dialog, kTimeBoxId, "12:03:005");
+            way.end(dialog);
+            notice = AnswerBox(dialog, IDOK);
+            ended = WaitUntilGone(dialog);  // no second notice
+        });
+        ASSERT_TRUE(run.dialogSeen);
+        EXPECT_EQ(shown, "8:03:005") << "the measure SetMeas could not store";
+        EXPECT_EQ(run.result, way.result);
+        EXPECT_EQ(copy.GetBeatAndTick(), way.beatAndTick);
+        EXPECT_TRUE(ended);
+        wchar_t module[MAX_PATH];
+        const std::wstring path(module, GetModuleFileNameW(copy.module(), module, MAX_PATH));
+        EXPECT_TRUE(notice.shown);
+        EXPECT_EQ(notice.wideCaption, L"警告");
+        EXPECT_EQ(notice.wideText, L"設定ファイルに書き込めないため、タイムリストとダイアログの位置を保存できません。\n\n" +
+                                       path.substr(0, path.rfind(L'\\') + 1) + L"Tarvix.ini");
+        CloseHandle(holder);
 
-    // Once the file takes writes again, it is the source again.
-    EXPECT_NE(copy.SetMeas(9), 0);
-    run = RunTimeDialog(copy, 1000, [&](HWND dialog) { ConfirmText(dialog, "7"); });
-    EXPECT_EQ(run.result, 7);
-    EXPECT_EQ(copy.GetBeatAndTick(), 1000);
-    EXPECT_EQ(copy.Value("Temp", "Meas"), "7");
+        // Once the file takes writes again, it is the source again.
+        EXPECT_NE(copy.SetMeas(9), 0);
+        run = RunTimeDialog(copy, 1000, [&](HWND dialog) { ConfirmText(dialog, "7"); });
+        EXPECT_EQ(run.result, 7);
+        EXPECT_EQ(copy.GetBeatAndTick(), 1000);
+        EXPECT_EQ(copy.Value("Temp", "Meas"), "7");
+    }
 }
 
 TEST(TimeDialogOk, EnterInTheTimeBoxConfirmsTheTypedText)

@@ -158,20 +158,25 @@ TEST(TimeListFile, OverlongStoredCommentIsCutWithoutSplittingACharacter)
     // Escapes count as what they unescape to: 300 TABs from 600 stored bytes
     // are more than the read takes; the 259 TABs that remain are kept whole.
     const std::string tabs = Repeat("\\t", 300);
+    // A time text longer than its 59 bytes is cut between characters too.
+    const std::string longTime = Repeat(kSo, 40);
     std::vector<std::string> shown;
-    WithList(copy, {{"1:01:000", odd}, {"2:01:000", even}, {"3:01:000", tabs}}, [&](HWND dialog) {
-        for (int i = 0; i < ListCount(dialog); ++i) {
+    std::string timeShown;
+    WithList(copy, {{longTime, ""}, {"1:01:000", odd}, {"2:01:000", even}, {"3:01:000", tabs}}, [&](HWND dialog) {
+        timeShown = ListItem(dialog, 0);
+        for (int i = 1; i < ListCount(dialog); ++i) {
             PickItem(dialog, i);
             shown.push_back(CommentText(dialog));
         }
     });
+    EXPECT_EQ(timeShown, Repeat(kSo, 29));
     const std::string oddCut = "x" + Repeat(kSo, 129);
     const std::string evenCut = Repeat(kSo, 129);
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_EQ(shown[0], oddCut);
     EXPECT_EQ(shown[1], evenCut);
     EXPECT_EQ(shown[2], std::string(259, '\t'));
-    EXPECT_EQ(SavedComments(copy), (Lines{"0=" + oddCut, "1=" + evenCut, "2=" + Repeat("\\t", 258) + "\t"}));
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=", "1=" + oddCut, "2=" + evenCut, "3=" + Repeat("\\t", 258) + "\t"}));
 }
 
 TEST(TimeListFile, CommentTypedWithLineBreakAndTabIsStoredEscaped)
@@ -433,6 +438,37 @@ TEST(TimeListComment, TypedCommentChangesTheSelectedItemAndSurvivesReopening)
     });
     ASSERT_TRUE(run.dialogSeen);
     EXPECT_EQ(shown, "second two");
+}
+
+// Windows ends the session with the dialog open: it may end the process
+// after WM_ENDSESSION without WM_DESTROY, so the edits are in the file before
+// the dialog ends. A session that goes on writes nothing yet.
+TEST(TimeListComment, EndOfTheSessionWritesTheOpenDialogsEdits)
+{
+    const struct {
+        WPARAM ending;
+        Lines comments;
+        bool placeWritten;
+    } rows[] = {
+        {TRUE, {"0=edited one"}, true},
+        {FALSE, {"0=one"}, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.ending);
+        ModuleCopy copy;
+        std::string whileOpen;
+        LRESULT allowed = 0;
+        WithList(copy, {{"1:01:000", "one"}}, [&](HWND dialog) {
+            PickItem(dialog, 0);
+            TypeText(CommentBox(dialog), "edited ", false);
+            allowed = SendMessageW(dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+            SendMessageW(dialog, WM_ENDSESSION, row.ending, ENDSESSION_LOGOFF);
+            whileOpen = copy.ReadIni();
+        });
+        EXPECT_NE(allowed, 0) << "the dialog must not hold up the end of the session";
+        EXPECT_EQ(SectionLines(whileOpen, "ItemComment"), row.comments);
+        EXPECT_EQ(HasSection(whileOpen, "MainWindow"), row.placeWritten);
+    }
 }
 
 TEST(TimeListComment, TypedCommentWithoutSelectionChangesNoItem)

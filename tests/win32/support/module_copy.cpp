@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "code_page_text.h"
+
 namespace {
 using IntFn = int(WINAPI*)(int);
 using VoidFn = int(WINAPI*)();
@@ -64,7 +66,12 @@ void RemoveFolder(const std::string& folder)
 
 std::string ReadFileBytes(const std::string& path)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    return ReadFileBytes(FromAnsi(path));
+}
+
+std::string ReadFileBytes(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return "";
@@ -79,34 +86,70 @@ std::string ReadFileBytes(const std::string& path)
 
 void WriteFileBytes(const std::string& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot write " << path;
+    WriteFileBytes(FromAnsi(path), bytes);
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot write " << Ansi(path);
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
     ASSERT_EQ(written, bytes.size());
 }
 
-ModuleCopy::ModuleCopy(const char* fileName) : folder_(MakeTempFolder())
+ModuleCopy::ModuleCopy(const char* fileName) : outer_(MakeTempFolder())
 {
-    dllPath_ = folder_ + "\\" + fileName;
-    iniPath_ = folder_ + "\\Tarvix.ini";
-    if (!CopyFileA(BuiltModulePath().c_str(), dllPath_.c_str(), FALSE))
+    SetPaths(FromAnsi(outer_), fileName);
+}
+
+ModuleCopy::ModuleCopy(const std::vector<std::wstring>& subfolders) : outer_(MakeTempFolder())
+{
+    std::wstring folder = FromAnsi(outer_);
+    for (const std::wstring& name : subfolders) {
+        folder += L"\\" + name;
+        if (!CreateDirectoryW(folder.c_str(), nullptr))
+            ADD_FAILURE() << "cannot create a folder of " << folder.size() << " characters (error " << GetLastError()
+                          << ")";
+        madeFolders_.push_back(folder);
+    }
+    SetPaths(folder, "Tarvix.dll");
+}
+
+void ModuleCopy::SetPaths(const std::wstring& folder, const char* fileName)
+{
+    folder_ = Ansi(folder);
+    wideDllPath_ = folder + L"\\" + FromAnsi(fileName);
+    wideIniPath_ = folder + L"\\Tarvix.ini";
+    dllPath_ = Ansi(wideDllPath_);
+    iniPath_ = Ansi(wideIniPath_);
+    if (!CopyFileW(FromAnsi(BuiltModulePath()).c_str(), wideDllPath_.c_str(), FALSE))
         ADD_FAILURE() << "cannot copy " << BuiltModulePath() << " to " << dllPath_;
     Load();
 }
 
 ModuleCopy::~ModuleCopy()
 {
-    if (module_ != nullptr)
+    // A module that held a value keeps a reference to itself; as the host
+    // that ends here, the test lets go of that one too, so that the next
+    // copy is the only Tarvix in the process.
+    for (int reference = 0; module_ != nullptr && reference < 2; ++reference) {
         FreeLibrary(module_);
-    FlushProfileCache(iniPath_);
-    RemoveFolder(folder_);
+        if (GetModuleHandleW(wideDllPath_.c_str()) != module_)
+            module_ = nullptr;
+    }
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, wideIniPath_.c_str());
+    DeleteFileW(wideIniPath_.c_str());
+    DeleteFileW(wideDllPath_.c_str());
+    for (auto folder = madeFolders_.rbegin(); folder != madeFolders_.rend(); ++folder)
+        RemoveDirectoryW(folder->c_str());
+    RemoveFolder(outer_);
 }
 
 void ModuleCopy::Load()
 {
-    module_ = LoadLibraryA(dllPath_.c_str());
+    module_ = LoadLibraryW(wideDllPath_.c_str());
     if (module_ == nullptr) {
         ADD_FAILURE() << "cannot load " << dllPath_ << " (error " << GetLastError() << ")";
         return;
@@ -143,13 +186,13 @@ int ModuleCopy::GetBeatAndTick() const
 
 std::string ModuleCopy::ReadIni() const
 {
-    return ReadFileBytes(iniPath_);
+    return ReadFileBytes(wideIniPath_);
 }
 
 void ModuleCopy::WriteIni(const std::string& bytes) const
 {
-    WriteFileBytes(iniPath_, bytes);
-    FlushProfileCache(iniPath_);
+    WriteFileBytes(wideIniPath_, bytes);
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, wideIniPath_.c_str());
 }
 
 std::string ModuleCopy::Value(const char* section, const char* key) const
@@ -161,5 +204,5 @@ std::string ModuleCopy::Value(const char* section, const char* key) const
 
 bool ModuleCopy::Exists() const
 {
-    return GetFileAttributesA(iniPath_.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(wideIniPath_.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

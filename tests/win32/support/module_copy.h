@@ -4,12 +4,17 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class ModuleCopy {
 public:
     // Copies build/bin/Tarvix.dll into a new temporary folder under fileName
     // and loads it. settingsBefore, if given, is written as Tarvix.ini first.
     explicit ModuleCopy(const char* fileName = "Tarvix.dll");
+    // The same in nested folders of these names inside the new folder,
+    // made and reached by their Unicode names (which the code page in use
+    // may not spell).
+    explicit ModuleCopy(const std::vector<std::wstring>& subfolders);
     ~ModuleCopy();
     ModuleCopy(const ModuleCopy&) = delete;
     ModuleCopy& operator=(const ModuleCopy&) = delete;
@@ -22,6 +27,7 @@ public:
     const std::string& folder() const { return folder_; }
     const std::string& dllPath() const { return dllPath_; }
     const std::string& iniPath() const { return iniPath_; }
+    const std::wstring& wideIniPath() const { return wideIniPath_; }
 
     // The settings file's raw bytes ("" when it does not exist).
     std::string ReadIni() const;
@@ -31,14 +37,21 @@ public:
     std::string Value(const char* section, const char* key) const;
     bool Exists() const;
 
-    // Unloads and loads the module again (fresh module-wide state).
+    // Frees the module once and loads it again, as a host that loads it
+    // around each call does: the module-wide state is fresh unless the
+    // module keeps itself loaded.
     void Reload();
 
 private:
+    void SetPaths(const std::wstring& folder, const char* fileName);
     void Load();
+    std::string outer_;
+    std::vector<std::wstring> madeFolders_;
     std::string folder_;
     std::string dllPath_;
     std::string iniPath_;
+    std::wstring wideDllPath_;
+    std::wstring wideIniPath_;
     HMODULE module_ = nullptr;
     FARPROC tarvix_ = nullptr;
     FARPROC setMeas_ = nullptr;
@@ -55,4 +68,6 @@ std::string MakeTempFolder();
 void RemoveFolder(const std::string& folder);
 // Raw bytes of a file ("" when missing) and writing them.
 std::string ReadFileBytes(const std::string& path);
+std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
