@@ -1,8 +1,8 @@
 #include "profile.h"
 
 #include <algorithm>
-#include <string_view>
 
+#include "../module/ansi_code_page.h"
 #include "../module/inserted_text.h"
 #include "../module/module_state.h"
 #include "comment_escape.h"
@@ -52,29 +52,6 @@ bool ToWide(const char* section, const char* key, WideNames& names)
     return HaveSettingsFile() && Widen(section, names.sectionText, names.section) &&
            Widen(key, names.keyText, names.key);
 }
-
-size_t AnsiBytes(std::wstring_view text)
-{
-    return text.empty() ? 0
-                        : static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                                                  nullptr, 0, nullptr, nullptr));
-}
-
-// text in the ANSI code page into out, terminated, cut to outSize - 1 bytes
-// between whole characters; returns the bytes copied.
-DWORD Narrow(std::wstring_view text, char* out, DWORD outSize)
-{
-    // A read cut by its size may end in half a surrogate pair.
-    if (!text.empty() && IsHighSurrogate(text.back()))
-        text.remove_suffix(1);
-    const size_t room = outSize - 1;
-    const size_t units = AnsiBytes(text) <= room ? text.size() : FittingPrefix(text, room, AnsiBytes);
-    const int bytes = units == 0 ? 0
-                                 : WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(units), out,
-                                                       static_cast<int>(room), nullptr, nullptr);
-    out[bytes] = '\0';
-    return static_cast<DWORD>(bytes);
-}
 }
 
 int ReadSettingInt(const char* section, const char* key, int fallback)
@@ -97,9 +74,12 @@ DWORD ReadSettingText(const char* section, const char* key, const char* fallback
         return static_cast<DWORD>(lstrlenA(buffer));
     }
     // Each byte the caller keeps is at least one unit.
-    const DWORD units = GetPrivateProfileStringW(names.section, names.key, wideFallback, value,
-                                                 std::min<DWORD>(size, kWideTextSize), g_settingsPath);
-    return Narrow({value, units}, buffer, size);
+    DWORD units = GetPrivateProfileStringW(names.section, names.key, wideFallback, value,
+                                           std::min<DWORD>(size, kWideTextSize), g_settingsPath);
+    // A read cut by its size may end in half a surrogate pair.
+    if (units > 0 && IsHighSurrogate(value[units - 1]))
+        --units;
+    return static_cast<DWORD>(CopyAsAnsi({value, units}, buffer, size));
 }
 
 BOOL WriteSettingText(const char* section, const char* key, const char* value)
