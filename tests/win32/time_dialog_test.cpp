@@ -1355,46 +1355,6 @@ TEST(TimeDialogKeys, CtrlEnterBreaksTheCommentLineAndEnterPressesOk)
 // Run under 932, in a UTF-8 host (65001) and under 1252: the entries and
 // tips read as designed, read back as Unicode.
 
-// A folder whose name the code page in use may not spell (under 1252), or
-// whose path takes more than 259 bytes in it (140 Japanese characters: 280
-// bytes under 932, 420 under UTF-8): the settings file is still the one
-// beside the module.
-TEST(CodePageTimeDialog, ModuleInAJapaneseFolderKeepsItsSettingsBesideItself)
-{
-    ExpectRegisteredCodePage();
-    const std::vector<std::vector<std::wstring>> paths = {{L"設定フォルダ"},
-                                                          {std::wstring(70, L'長'), std::wstring(70, L'い')}};
-    for (const auto& folders : paths) {
-        const std::string outer = MakeTempFolder();
-        std::vector<std::wstring> made = {FromAnsi(outer)};
-        for (const std::wstring& name : folders) {
-            made.push_back(made.back() + L"\\" + name);
-            ASSERT_TRUE(CreateDirectoryW(made.back().c_str(), nullptr)) << "error " << GetLastError();
-        }
-        const std::wstring folder = made.back();
-        ASSERT_LT(folder.size() + 11, static_cast<size_t>(MAX_PATH));
-        ASSERT_TRUE(CopyFileW(FromAnsi(BuiltModulePath()).c_str(), (folder + L"\\Tarvix.dll").c_str(), FALSE));
-        wchar_t shortFolder[MAX_PATH] = L"";
-        GetShortPathNameW(folder.c_str(), shortFolder, MAX_PATH);
-        const std::string ini = Ansi(shortFolder) + "\\Tarvix.ini";
-        HMODULE module = LoadLibraryW((folder + L"\\Tarvix.dll").c_str());
-        ASSERT_NE(module, nullptr);
-        auto setMeas = reinterpret_cast<int(WINAPI*)(int)>(GetProcAddress(module, "SetMeas"));
-        auto getBeatAndTick = reinterpret_cast<int(WINAPI*)()>(GetProcAddress(module, "GetBeatAndTick"));
-        EXPECT_NE(setMeas(7), 0) << folder.size() << " characters";
-        EXPECT_EQ(ReadFileBytes(ini), "[Temp]\r\nMeas=7\r\n");
-        WriteFileBytes(ini, "[Temp]\r\nBeat=3\r\nTick=5\r\n");
-        FlushProfileCache(ini);
-        EXPECT_EQ(getBeatAndTick(), 3005);
-        FreeLibrary(module);
-        FlushProfileCache(ini);
-        RemoveFolder(Ansi(shortFolder));
-        for (size_t i = made.size() - 1; i > 1; --i)
-            RemoveDirectoryW(made[i - 1].c_str());
-        RemoveFolder(outer);
-    }
-}
-
 // What a Japanese input method types goes where its ASCII form would, in
 // every code page; the time list keeps it as typed. Typed, it fits: the box
 // scrolls, and counts the full-width digits by their ASCII bytes (27 bytes

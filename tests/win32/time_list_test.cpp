@@ -8,6 +8,7 @@
 #include "code_page_text.h"
 #include "dialog_driver.h"
 #include "import_patch.h"
+#include "module/inserted_text.h"
 #include "module_copy.h"
 #include "screen_area.h"
 #include "time_dialog_probe.h"
@@ -893,7 +894,7 @@ namespace {
 std::wstring TypedInto(std::wstring text, const std::wstring& chars)
 {
     for (size_t at = 0; at < chars.size();) {
-        const size_t units = chars[at] >= 0xD800 && chars[at] <= 0xDBFF ? 2 : 1;
+        const size_t units = IsHighSurrogate(chars[at]) ? 2 : 1;
         if (Ansi(text + chars.substr(at, units)).size() <= kCommentMax)
             text += chars.substr(at, units);
         at += units;
