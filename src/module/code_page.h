@@ -52,16 +52,19 @@ constexpr bool IsLeadByte(const CodePage& page, unsigned char byte)
     return page.leadBytes[byte];
 }
 
+// Bytes that a character starting with byte takes.
+constexpr size_t AnnouncedWidth(const CodePage& page, unsigned char byte)
+{
+    if (page.utf8)
+        return byte >= 0xC2 && byte <= 0xDF ? 2 : byte >= 0xE0 && byte <= 0xEF ? 3 : byte >= 0xF0 && byte <= 0xF4 ? 4 : 1;
+    return IsLeadByte(page, byte) ? 2 : 1;
+}
+
 // Bytes of the character that starts at text[at] (at < text.size()); a
 // lead byte whose character is cut off by the end of text counts alone.
 constexpr size_t CharacterWidth(const CodePage& page, std::string_view text, size_t at)
 {
-    const auto byte = static_cast<unsigned char>(text[at]);
-    size_t expected = 1;
-    if (page.utf8)
-        expected = byte >= 0xC2 && byte <= 0xDF ? 2 : byte >= 0xE0 && byte <= 0xEF ? 3 : byte >= 0xF0 && byte <= 0xF4 ? 4 : 1;
-    else if (IsLeadByte(page, byte))
-        expected = 2;
+    const size_t expected = AnnouncedWidth(page, static_cast<unsigned char>(text[at]));
     size_t width = 1;
     while (width < expected && at + width < text.size()) {
         const auto next = static_cast<unsigned char>(text[at + width]);
@@ -82,6 +85,21 @@ constexpr size_t WholeCharacterPrefix(const CodePage& page, std::string_view tex
         if (next > maxBytes)
             break;
         end = next;
+    }
+    return end;
+}
+
+// text without a last character that its end cuts off (a lead byte alone,
+// a UTF-8 sequence short of its continuation bytes): what a read cut by
+// bytes leaves whole.
+constexpr size_t CompleteCharacterPrefix(const CodePage& page, std::string_view text)
+{
+    size_t end = 0;
+    while (end < text.size()) {
+        const size_t width = CharacterWidth(page, text, end);
+        if (end + width == text.size() && width < AnnouncedWidth(page, static_cast<unsigned char>(text[end])))
+            break;
+        end += width;
     }
     return end;
 }

@@ -2,6 +2,7 @@
 
 HINSTANCE g_instance;
 wchar_t g_settingsPath[MAX_PATH];
+char g_settingsPathAnsi[MAX_PATH];
 DWORD g_callingThread;
 HWND g_hostWindow;
 int32_t g_displayMeasure;

@@ -11,6 +11,11 @@
 // there is none.
 extern HINSTANCE g_instance;
 extern wchar_t g_settingsPath[MAX_PATH];
+// The same path in the ANSI code page, where it names the file exactly
+// (nothing replaced or best-fitted) and fits: the settings file is then
+// reached through the A profile functions, which hand its bytes through as
+// they are. Empty where only the Unicode path reaches it.
+extern char g_settingsPathAnsi[MAX_PATH];
 
 // Set by Tarvix; the host window stays once found, until it is closed.
 extern DWORD g_callingThread;

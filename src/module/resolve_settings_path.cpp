@@ -1,11 +1,29 @@
 #include "module_state.h"
 #include "settings_file_name.h"
 
+#include <string_view>
+
 // The loader's handle of the image this code lives in.
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace {
 constexpr char kModuleBaseName[] = "Tarvix";
+
+// The settings path in the ANSI code page, where it converts there and back
+// unchanged and fits; else empty. A host that switched the file functions
+// to the OEM code page gets the Unicode path.
+void ResolveAnsiSettingsPath()
+{
+    g_settingsPathAnsi[0] = '\0';
+    if (g_settingsPath[0] == L'\0' || !AreFileApisANSI())
+        return;
+    char ansi[MAX_PATH];
+    wchar_t back[MAX_PATH];
+    if (WideCharToMultiByte(CP_ACP, 0, g_settingsPath, -1, ansi, sizeof ansi, nullptr, nullptr) == 0 ||
+        MultiByteToWideChar(CP_ACP, 0, ansi, -1, back, MAX_PATH) == 0 || std::wstring_view(back) != g_settingsPath)
+        return;
+    lstrcpynA(g_settingsPathAnsi, ansi, sizeof g_settingsPathAnsi);
+}
 }
 
 void ResolveSettingsPath()
@@ -20,6 +38,7 @@ void ResolveSettingsPath()
     const DWORD length = GetModuleFileNameW(g_instance, moduleFile, MAX_PATH);
     BuildSettingsPath({moduleFile, length < MAX_PATH ? length : MAX_PATH}, MAX_PATH, g_settingsPath,
                       ARRAYSIZE(g_settingsPath));
+    ResolveAnsiSettingsPath();
 }
 
 void SettingsFileDisplayPath(wchar_t* out, size_t outSize)

@@ -6,20 +6,39 @@
 #include "../module/inserted_text.h"
 #include "../module/module_state.h"
 #include "comment_escape.h"
+#include "decimal_text.h"
+#include "list_section.h"
 
-// The file is opened by its Unicode path, so any folder holds it; sections,
-// keys and values pass through the ANSI code page in use, so the file holds
-// the same bytes the A functions would write, and every caller keeps its
-// ANSI texts.
+// Two back ends behind one set of operations. Where the module's path
+// converts into the ANSI code page exactly, the A functions reach the file
+// with it and hand its bytes through as they are (Windows' A functions do;
+// a value the code page does not define survives every close). Elsewhere
+// the W functions reach it by its Unicode path, and sections, keys and
+// values cross with the ANSI code page, so the file holds the same bytes.
 namespace {
 // Enough to tell whether a section still lists any key name.
 constexpr DWORD kKeyProbeSize = 4;
 // A bound for hand-made files that repeat a section.
 constexpr int kMaxSectionCopies = 1000;
-// The longest text that crosses this layer: an escaped comment.
+// The longest text that crosses a key's read or write: an escaped comment.
 constexpr size_t kWideTextSize = kEscapedCommentSize;
+// Windows documents 65,535 bytes for a section write's text.
+constexpr size_t kSectionWriteBytes = 65535;
+// Where Windows before 7 stops a section read, and how far before it a read
+// cut at an entry's end may stop: the longest entry the list writes.
+constexpr size_t kSectionReadCap = 32767;
+constexpr size_t kLongestEntry = kDecimalTextSize + kEscapedCommentSize + 2;
+// The first section buffer when the file's size is unknown, and the largest
+// one tried (far past any list a person keeps).
+constexpr DWORD kFirstSectionSize = 64 * 1024;
+constexpr DWORD kMaxSectionSize = 256 * 1024 * 1024;
 
 using WideText = wchar_t[kWideTextSize];
+
+bool UseAnsiPath()
+{
+    return g_settingsPathAnsi[0] != '\0';
+}
 
 bool HaveSettingsFile()
 {
@@ -52,10 +71,99 @@ bool ToWide(const char* section, const char* key, WideNames& names)
     return HaveSettingsFile() && Widen(section, names.sectionText, names.section) &&
            Widen(key, names.keyText, names.key);
 }
+
+template <typename Char>
+Char* AllocateText(size_t units)
+{
+    return static_cast<Char*>(GlobalAlloc(GMEM_FIXED, units * sizeof(Char)));
+}
+
+// A buffer that holds the whole file's bytes, so that one read usually
+// takes a section whole.
+DWORD FirstSectionSize()
+{
+    WIN32_FILE_ATTRIBUTE_DATA file;
+    if (!GetFileAttributesExW(g_settingsPath, GetFileExInfoStandard, &file) || file.nFileSizeHigh != 0)
+        return kFirstSectionSize;
+    return std::clamp<DWORD>(file.nFileSizeLow + 2, kFirstSectionSize, kMaxSectionSize);
+}
+
+bool MayBeCut(size_t count)
+{
+    return count <= kSectionReadCap && count + kLongestEntry >= kSectionReadCap;
+}
+
+// A section read through the W functions into size units, in the ANSI code
+// page; false when it did not fit or no memory could be had.
+bool ReadWideSection(const wchar_t* section, DWORD size, SettingSection& out)
+{
+    wchar_t* wide = AllocateText<wchar_t>(size);
+    if (wide == nullptr)
+        return false;
+    const DWORD count = GetPrivateProfileSectionW(section, wide, size, g_settingsPath);
+    bool read = false;
+    if (count + 2 < size) {
+        // The entries with their NULs, and the final NUL.
+        const int units = static_cast<int>(count) + 1;
+        const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, units, nullptr, 0, nullptr, nullptr);
+        out.text = bytes > 0 ? AllocateText<char>(static_cast<size_t>(bytes)) : nullptr;
+        read = out.text != nullptr &&
+               WideCharToMultiByte(CP_ACP, 0, wide, units, out.text, bytes, nullptr, nullptr) == bytes;
+        out.length = read ? static_cast<size_t>(bytes) - 1 : 0;
+        out.mayBeCut = MayBeCut(count);
+    }
+    GlobalFree(wide);
+    return read;
+}
+
+bool ReadAnsiSection(const char* section, DWORD size, SettingSection& out)
+{
+    out.text = AllocateText<char>(size);
+    if (out.text == nullptr)
+        return false;
+    const DWORD count = GetPrivateProfileSectionA(section, out.text, size, g_settingsPathAnsi);
+    out.length = count;
+    out.mayBeCut = MayBeCut(count);
+    return count + 2 < size;
+}
+
+// One section write of entries (whole ones, without the final NUL).
+BOOL WriteSectionText(const char* section, std::string_view entries)
+{
+    WideNames names;
+    if (!UseAnsiPath() && !ToWide(section, nullptr, names))
+        return FALSE;
+    const int bytes = static_cast<int>(entries.size());
+    const int units = UseAnsiPath() ? bytes : MultiByteToWideChar(CP_ACP, 0, entries.data(), bytes, nullptr, 0);
+    if (units <= 0)
+        return FALSE;
+    BOOL written = FALSE;
+    if (UseAnsiPath()) {
+        char* text = AllocateText<char>(static_cast<size_t>(bytes) + 1);
+        if (text == nullptr)
+            return FALSE;
+        std::copy_n(entries.data(), bytes, text);
+        text[bytes] = '\0';
+        written = WritePrivateProfileSectionA(section, text, g_settingsPathAnsi);
+        GlobalFree(text);
+    } else {
+        wchar_t* text = AllocateText<wchar_t>(static_cast<size_t>(units) + 1);
+        if (text == nullptr)
+            return FALSE;
+        if (MultiByteToWideChar(CP_ACP, 0, entries.data(), bytes, text, units) == units) {
+            text[units] = L'\0';
+            written = WritePrivateProfileSectionW(names.section, text, g_settingsPath);
+        }
+        GlobalFree(text);
+    }
+    return written;
+}
 }
 
 int ReadSettingInt(const char* section, const char* key, int fallback)
 {
+    if (UseAnsiPath())
+        return static_cast<int>(GetPrivateProfileIntA(section, key, fallback, g_settingsPathAnsi));
     WideNames names;
     if (!ToWide(section, key, names))
         return fallback;
@@ -66,6 +174,15 @@ DWORD ReadSettingText(const char* section, const char* key, const char* fallback
 {
     if (size == 0)
         return 0;
+    if (UseAnsiPath()) {
+        DWORD length = GetPrivateProfileStringA(section, key, fallback, buffer, size, g_settingsPathAnsi);
+        // A read cut by its size may end inside a character.
+        if (key != nullptr && length + 1 >= size) {
+            length = static_cast<DWORD>(CompleteCharacterPrefix(AnsiCodePage(), {buffer, length}));
+            buffer[length] = '\0';
+        }
+        return length;
+    }
     WideNames names;
     WideText fallbackText, value;
     const wchar_t* wideFallback;
@@ -84,6 +201,8 @@ DWORD ReadSettingText(const char* section, const char* key, const char* fallback
 
 BOOL WriteSettingText(const char* section, const char* key, const char* value)
 {
+    if (UseAnsiPath())
+        return WritePrivateProfileStringA(section, key, value, g_settingsPathAnsi);
     WideNames names;
     WideText valueText;
     const wchar_t* wideValue;
@@ -109,18 +228,69 @@ BOOL DeleteSettingSection(const char* section)
 
 BOOL WriteSettingRecord(const char* section, const char* key, const PlacementRecord& record)
 {
+    auto* bytes = const_cast<uint8_t*>(record.data());
+    const auto size = static_cast<UINT>(record.size());
+    if (UseAnsiPath())
+        return WritePrivateProfileStructA(section, key, bytes, size, g_settingsPathAnsi);
     WideNames names;
     if (!ToWide(section, key, names))
         return FALSE;
-    return WritePrivateProfileStructW(names.section, names.key, const_cast<uint8_t*>(record.data()),
-                                      static_cast<UINT>(record.size()), g_settingsPath);
+    return WritePrivateProfileStructW(names.section, names.key, bytes, size, g_settingsPath);
 }
 
 BOOL ReadSettingRecord(const char* section, const char* key, PlacementRecord& record)
 {
+    const auto size = static_cast<UINT>(record.size());
+    if (UseAnsiPath())
+        return GetPrivateProfileStructA(section, key, record.data(), size, g_settingsPathAnsi);
     WideNames names;
     if (!ToWide(section, key, names))
         return FALSE;
-    return GetPrivateProfileStructW(names.section, names.key, record.data(), static_cast<UINT>(record.size()),
-                                    g_settingsPath);
+    return GetPrivateProfileStructW(names.section, names.key, record.data(), size, g_settingsPath);
+}
+
+bool ReadSettingSection(const char* section, SettingSection& out)
+{
+    out = {};
+    WideNames names;
+    if (!UseAnsiPath() && !ToWide(section, nullptr, names))
+        return false;
+    // A full buffer reads size - 2 even when the section fits it exactly:
+    // the read is made again in one twice as large.
+    for (DWORD size = FirstSectionSize(); size <= kMaxSectionSize; size *= 2) {
+        if (UseAnsiPath() ? ReadAnsiSection(section, size, out) : ReadWideSection(names.section, size, out))
+            return true;
+        FreeSettingSection(out);
+    }
+    return false;
+}
+
+void FreeSettingSection(SettingSection& section)
+{
+    if (section.text != nullptr)
+        GlobalFree(section.text);
+    section = {};
+}
+
+BOOL WriteSettingSection(const char* section, std::string_view entries)
+{
+    if (entries.empty())
+        return TRUE;
+    // Whole entries up to the documented size in one write (a wide text
+    // takes at most two bytes for each byte here), the rest key by key.
+    const size_t limit = UseAnsiPath() ? kSectionWriteBytes : kSectionWriteBytes / sizeof(wchar_t);
+    const size_t fits = SectionPrefixThatFits(entries, limit);
+    bool written = fits == 0 || WriteSectionText(section, {entries.data(), fits});
+    for (size_t at = fits; at < entries.size();) {
+        const char* entry = entries.data() + at;
+        const size_t length = static_cast<size_t>(lstrlenA(entry));
+        std::string_view key, value;
+        char keyText[kDecimalTextSize];
+        if (SplitSectionEntry({entry, length}, key, value) && key.size() < sizeof keyText) {
+            lstrcpynA(keyText, key.data(), static_cast<int>(key.size()) + 1);
+            written = WriteSettingText(section, keyText, value.data()) && written;
+        }
+        at += length + 1;
+    }
+    return written ? TRUE : FALSE;
 }

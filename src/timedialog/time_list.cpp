@@ -5,6 +5,7 @@
 #include "../res/resource.h"
 #include "../settings/comment_escape.h"
 #include "../settings/decimal_text.h"
+#include "../settings/list_section.h"
 #include "../settings/profile.h"
 #include "../settings/settings_keys.h"
 #include "../timetext/time_text.h"
@@ -14,6 +15,9 @@ namespace {
 constexpr size_t kCommentBufferSize = kCommentMax + 1;
 // Default of the ItemTime read that marks the end of the list.
 constexpr char kEndOfList[] = "Anb";
+// The longest entries of the two sections: key, "=", a value in quotes, NUL.
+constexpr size_t kLongestTimeEntry = kDecimalTextSize + kTimeTextSize + 3;
+constexpr size_t kLongestCommentEntry = kDecimalTextSize + kEscapedCommentSize + 3;
 
 constexpr wchar_t kAskReplaceComment[] =
     L"指定されたタイム値は、すでにリストに登録されています。\n既存のコメントを新しいものに書き換えますか？";
@@ -142,42 +146,159 @@ void OnTimeBoxNotification(HWND dialog, HWND timeBox, int notification)
         break;
     }
 }
+
+// A section's text as the parser reads it (empty when it was not read).
+std::string_view SectionView(const SettingSection& section)
+{
+    return section.text != nullptr ? std::string_view(section.text, section.length) : std::string_view();
+}
+
+// Adds item n as loaded, its comment from entry where the comments section
+// has one, by key where it may have lost it. True when timeText ends the
+// list instead.
+bool AddLoadedItem(HWND timeBox, size_t n, const char* timeText, const ListEntry& comment, bool commentsWhole,
+                   const CodePage& page)
+{
+    if (lstrcmpA(timeText, kEndOfList) == 0)
+        return true;
+    char stored[kEscapedCommentSize] = "";
+    size_t length = 0;
+    if (comment.present && comment.hasValue) {
+        length = ReadListValue(comment.value, stored, sizeof stored, page);
+    } else if (!comment.present && !commentsWhole) {
+        char key[kDecimalTextSize];
+        FormatDecimal(static_cast<int32_t>(n), key, sizeof key);
+        length = ReadSettingText(kSectionItemComment, key, "", stored, sizeof stored);
+    }
+    char text[kCommentBufferSize];
+    UnescapeComment(std::string_view(stored, length), text, sizeof text, kCommentMax, page);
+    AddTimeItem(timeBox, timeText, text);
+    return false;
+}
+
+// Items from index n on, each read by its key, up to the first missing one.
+void LoadItemsByKey(HWND timeBox, size_t n, const CodePage& page)
+{
+    for (;; ++n) {
+        char key[kDecimalTextSize];
+        FormatDecimal(static_cast<int32_t>(n), key, sizeof key);
+        char timeText[kTimeTextSize];
+        ReadSettingText(kSectionItemTime, key, kEndOfList, timeText, sizeof timeText);
+        if (AddLoadedItem(timeBox, n, timeText, {}, false, page))
+            return;
+    }
+}
+
+// A section text being made: entries in list order.
+struct SectionText {
+    char* text;
+    size_t size;
+    size_t used;
+};
+
+// Room for count entries of at most entryBytes each; no text without memory.
+SectionText NewSectionText(size_t count, size_t entryBytes)
+{
+    const size_t size = count * entryBytes + 1;
+    auto* text = static_cast<char*>(GlobalAlloc(GMEM_FIXED, size));
+    if (text != nullptr)
+        text[0] = '\0';
+    return {text, size, 0};
+}
+
+// An item as it is stored: its key, time text and escaped comment, each
+// value in the form that reads back as it is.
+struct StoredItem {
+    char key[kDecimalTextSize];
+    char timeText[kTimeTextSize + 2];
+    char comment[kEscapedCommentSize + 2];
+};
+
+void FetchStoredItem(HWND timeBox, int index, StoredItem& item)
+{
+    FormatDecimal(index, item.key, sizeof item.key);
+    char timeText[kTimeTextSize];
+    const size_t timeLength = FetchTimeItemText(timeBox, index, timeText, sizeof timeText);
+    StoreListValue({timeText, timeLength}, item.timeText, sizeof item.timeText);
+    const char* block = CommentBlock(timeBox, index);
+    char escaped[kEscapedCommentSize];
+    const size_t escapedLength = EscapeComment(block != nullptr ? block : "", escaped, sizeof escaped);
+    StoreListValue({escaped, escapedLength}, item.comment, sizeof item.comment);
+}
+
+void AppendEntry(SectionText& section, const char* key, const char* value)
+{
+    section.used = AppendSectionEntry(section.text, section.size, section.used, key, value);
+}
 }
 
 void LoadTimeList(HWND timeBox)
 {
     const CodePage page = AnsiCodePage();
-    for (int32_t n = 0;; ++n) {
-        char key[kDecimalTextSize];
-        FormatDecimal(n, key, sizeof key);
-        char timeText[kTimeTextSize];
-        ReadSettingText(kSectionItemTime, key, kEndOfList, timeText, sizeof timeText);
-        if (lstrcmpA(timeText, kEndOfList) == 0)
-            break;
-        char stored[kEscapedCommentSize];
-        DWORD length = ReadSettingText(kSectionItemComment, key, "", stored, sizeof stored);
-        char comment[kCommentBufferSize];
-        UnescapeComment(std::string_view(stored, length), comment, sizeof comment, kCommentMax, page);
-        AddTimeItem(timeBox, timeText, comment);
+    SettingSection times, comments;
+    ReadSettingSection(kSectionItemTime, times);
+    const bool commentsRead = ReadSettingSection(kSectionItemComment, comments);
+    // Each item has an entry of its own, so the list has no index past them.
+    size_t count = CountSectionEntries(SectionView(times));
+    auto* entries = static_cast<ListEntry*>(GlobalAlloc(GMEM_FIXED, 2 * count * sizeof(ListEntry) + 1));
+    if (entries == nullptr)
+        count = 0;
+    ListEntry* timeEntries = entries;
+    ListEntry* commentEntries = entries + count;
+    IndexListSection(SectionView(times), timeEntries, count, times.mayBeCut);
+    IndexListSection(SectionView(comments), commentEntries, count, comments.mayBeCut);
+    // Where the comments could not be read whole, the missing ones are read by key.
+    const bool commentsWhole = commentsRead && !comments.mayBeCut;
+
+    SendMessageA(timeBox, CB_INITSTORAGE, count, count * kTimeTextSize);
+    size_t n = 0;
+    bool ended = false;
+    for (; n < count && timeEntries[n].present && !ended; ++n) {
+        char timeText[kTimeTextSize] = "";
+        if (timeEntries[n].hasValue)
+            ReadListValue(timeEntries[n].value, timeText, sizeof timeText, page);
+        else
+            lstrcpynA(timeText, kEndOfList, sizeof timeText);
+        ended = AddLoadedItem(timeBox, n, timeText, commentEntries[n], commentsWhole, page);
     }
+    // The end of the list is confirmed by key: a section cut short, or one
+    // that could not be read, goes on there.
+    if (!ended)
+        LoadItemsByKey(timeBox, n, page);
+    if (entries != nullptr)
+        GlobalFree(entries);
+    FreeSettingSection(times);
+    FreeSettingSection(comments);
 }
 
 bool SaveTimeList(HWND timeBox)
 {
-    LRESULT count = SendMessageA(timeBox, CB_GETCOUNT, 0, 0);
+    const LRESULT count = SendMessageA(timeBox, CB_GETCOUNT, 0, 0);
+    const size_t items = count > 0 ? static_cast<size_t>(count) : 0;
+    SectionText times = NewSectionText(items, kLongestTimeEntry);
+    SectionText comments = NewSectionText(items, kLongestCommentEntry);
+    // Without memory for the section texts the items are written key by key.
+    const bool bySection = times.text != nullptr && comments.text != nullptr;
     bool written = DeleteSettingSection(kSectionItemTime) != FALSE;
-    written &= DeleteSettingSection(kSectionItemComment) != FALSE;
-    for (int index = 0; index < count; ++index) {
-        char key[kDecimalTextSize];
-        FormatDecimal(index, key, sizeof key);
-        char timeText[kTimeTextSize];
-        FetchTimeItemText(timeBox, index, timeText, sizeof timeText);
-        written &= WriteSettingText(kSectionItemTime, key, timeText) != FALSE;
-        const char* block = CommentBlock(timeBox, index);
-        char escaped[kEscapedCommentSize];
-        EscapeComment(block != nullptr ? block : "", escaped, sizeof escaped);
-        written &= WriteSettingText(kSectionItemComment, key, escaped) != FALSE;
+    written = DeleteSettingSection(kSectionItemComment) != FALSE && written;
+    for (size_t index = 0; index < items; ++index) {
+        StoredItem item;
+        FetchStoredItem(timeBox, static_cast<int>(index), item);
+        if (bySection) {
+            AppendEntry(times, item.key, item.timeText);
+            AppendEntry(comments, item.key, item.comment);
+        } else {
+            written = WriteSettingText(kSectionItemTime, item.key, item.timeText) != FALSE && written;
+            written = WriteSettingText(kSectionItemComment, item.key, item.comment) != FALSE && written;
+        }
     }
+    if (bySection) {
+        written = WriteSettingSection(kSectionItemTime, {times.text, times.used}) != FALSE && written;
+        written = WriteSettingSection(kSectionItemComment, {comments.text, comments.used}) != FALSE && written;
+    }
+    for (char* text : {times.text, comments.text})
+        if (text != nullptr)
+            GlobalFree(text);
     return written;
 }
 

@@ -128,10 +128,10 @@ TEST(TimeListFile, CommentOf259TabsIsSavedAs517Characters)
         shown = CommentText(dialog);
     });
     EXPECT_EQ(shown, std::string(259, '\t'));
-    // The last character is never escaped. Read the raw file: the profile
-    // functions trim a trailing TAB once they re-read the file.
-    std::string expected = "0=" + Repeat("\\t", 258) + "\t";
-    ASSERT_EQ(expected.size(), 2u + 517u);
+    // The last character is never escaped: the value goes in quotes, which
+    // keep the TAB that a read would trim.
+    std::string expected = "0=\"" + Repeat("\\t", 258) + "\t\"";
+    ASSERT_EQ(expected.size(), 2u + 519u);
     EXPECT_EQ(SavedComments(copy), (Lines{expected}));
 }
 
@@ -146,7 +146,7 @@ TEST(TimeListFile, ShiftJisTrailBackslashIsNoEscape)
         shown = CommentText(dialog);
     });
     EXPECT_EQ(shown, sonata + "\r\n" + kSo + "\t");
-    EXPECT_EQ(SavedComments(copy), (Lines{"0=" + sonata + "\\n" + kSo + "\t"}));
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=\"" + sonata + "\\n" + kSo + "\t\""}));
 }
 
 TEST(TimeListFile, OverlongStoredCommentIsCutWithoutSplittingACharacter)
@@ -177,7 +177,7 @@ TEST(TimeListFile, OverlongStoredCommentIsCutWithoutSplittingACharacter)
     EXPECT_EQ(shown[0], oddCut);
     EXPECT_EQ(shown[1], evenCut);
     EXPECT_EQ(shown[2], std::string(259, '\t'));
-    EXPECT_EQ(SavedComments(copy), (Lines{"0=", "1=" + oddCut, "2=" + evenCut, "3=" + Repeat("\\t", 258) + "\t"}));
+    EXPECT_EQ(SavedComments(copy), (Lines{"0=", "1=" + oddCut, "2=" + evenCut, "3=\"" + Repeat("\\t", 258) + "\t\""}));
 }
 
 TEST(TimeListFile, CommentTypedWithLineBreakAndTabIsStoredEscaped)
