@@ -15,6 +15,8 @@ using DeleteObjectFn = BOOL(WINAPI*)(HGDIOBJ);
 std::set<void*> g_blocks;
 std::set<void*> g_fonts;
 HeldCounts g_counts;
+size_t g_dcsGot;
+size_t g_dcsReleased;
 
 HGLOBAL WINAPI CountedGlobalAlloc(UINT flags, SIZE_T bytes)
 {
@@ -48,6 +50,24 @@ BOOL WINAPI CountedDeleteObject(HGDIOBJ object)
     g_fonts.erase(object);
     return DeleteObject(object);
 }
+
+// A window's device context may come back as the same handle while held
+// twice: the calls are counted, not the handles.
+HDC WINAPI CountedGetDC(HWND window)
+{
+    HDC dc = GetDC(window);
+    if (dc != nullptr)
+        ++g_dcsGot;
+    return dc;
+}
+
+int WINAPI CountedReleaseDC(HWND window, HDC dc)
+{
+    const int released = ReleaseDC(window, dc);
+    if (released != 0)
+        ++g_dcsReleased;
+    return released;
+}
 }
 
 void StartCountingCalls(HMODULE module)
@@ -55,11 +75,15 @@ void StartCountingCalls(HMODULE module)
     g_blocks.clear();
     g_fonts.clear();
     g_counts = {};
+    g_dcsGot = 0;
+    g_dcsReleased = 0;
     EXPECT_NE(PatchImport(module, "KERNEL32.dll", "GlobalAlloc", reinterpret_cast<void*>(CountedGlobalAlloc)), nullptr);
     EXPECT_NE(PatchImport(module, "KERNEL32.dll", "GlobalFree", reinterpret_cast<void*>(CountedGlobalFree)), nullptr);
     EXPECT_NE(PatchImport(module, "GDI32.dll", "CreateFontIndirectW",
                           reinterpret_cast<void*>(CountedCreateFontIndirectW)), nullptr);
     EXPECT_NE(PatchImport(module, "GDI32.dll", "DeleteObject", reinterpret_cast<void*>(CountedDeleteObject)), nullptr);
+    EXPECT_NE(PatchImport(module, "USER32.dll", "GetDC", reinterpret_cast<void*>(CountedGetDC)), nullptr);
+    EXPECT_NE(PatchImport(module, "USER32.dll", "ReleaseDC", reinterpret_cast<void*>(CountedReleaseDC)), nullptr);
 }
 
 HeldCounts CurrentCounts()
@@ -67,5 +91,6 @@ HeldCounts CurrentCounts()
     HeldCounts counts = g_counts;
     counts.blocksHeld = g_blocks.size();
     counts.fontsHeld = g_fonts.size();
+    counts.dcsHeld = g_dcsGot - g_dcsReleased;
     return counts;
 }
