@@ -15,8 +15,6 @@ using DeleteObjectFn = BOOL(WINAPI*)(HGDIOBJ);
 std::set<void*> g_blocks;
 std::set<void*> g_fonts;
 HeldCounts g_counts;
-size_t g_dcsGot;
-size_t g_dcsReleased;
 
 HGLOBAL WINAPI CountedGlobalAlloc(UINT flags, SIZE_T bytes)
 {
@@ -56,16 +54,14 @@ BOOL WINAPI CountedDeleteObject(HGDIOBJ object)
 HDC WINAPI CountedGetDC(HWND window)
 {
     HDC dc = GetDC(window);
-    if (dc != nullptr)
-        ++g_dcsGot;
+    g_counts.dcsHeld += dc != nullptr;
     return dc;
 }
 
 int WINAPI CountedReleaseDC(HWND window, HDC dc)
 {
     const int released = ReleaseDC(window, dc);
-    if (released != 0)
-        ++g_dcsReleased;
+    g_counts.dcsHeld -= released != 0;
     return released;
 }
 }
@@ -75,8 +71,6 @@ void StartCountingCalls(HMODULE module)
     g_blocks.clear();
     g_fonts.clear();
     g_counts = {};
-    g_dcsGot = 0;
-    g_dcsReleased = 0;
     EXPECT_NE(PatchImport(module, "KERNEL32.dll", "GlobalAlloc", reinterpret_cast<void*>(CountedGlobalAlloc)), nullptr);
     EXPECT_NE(PatchImport(module, "KERNEL32.dll", "GlobalFree", reinterpret_cast<void*>(CountedGlobalFree)), nullptr);
     EXPECT_NE(PatchImport(module, "GDI32.dll", "CreateFontIndirectW",
@@ -91,6 +85,5 @@ HeldCounts CurrentCounts()
     HeldCounts counts = g_counts;
     counts.blocksHeld = g_blocks.size();
     counts.fontsHeld = g_fonts.size();
-    counts.dcsHeld = g_dcsGot - g_dcsReleased;
     return counts;
 }
