@@ -7,9 +7,10 @@
 #include "../res/resource.h"
 
 namespace {
-// The title's cell height at 96 DPI; it grows with the screen's DPI.
+// The title's cell height to the dialog font's character height: 15 pixels
+// to the 12 of 9 points at 96 DPI.
 constexpr int kTitleFontHeight = 15;
-constexpr int kDesignDpi = 96;
+constexpr int kDialogFontHeight = 12;
 // LoadStringW limit for the query prefix and each key, terminator included.
 constexpr int kVersionStringSize = 30;
 constexpr wchar_t kExplorerFile[] = L"\\explorer.exe";
@@ -21,10 +22,9 @@ void MakeTitleFont(HWND dialog)
     HWND title = GetDlgItem(dialog, IDC_ABOUT_TITLE);
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(title, WM_GETFONT, 0, 0)), sizeof font, &font);
-    HDC dc = GetDC(dialog);
-    font.lfHeight = MulDiv(kTitleFontHeight, dc != nullptr ? GetDeviceCaps(dc, LOGPIXELSY) : kDesignDpi, kDesignDpi);
-    if (dc != nullptr)
-        ReleaseDC(dialog, dc);
+    // The dialog's font follows the DPI the dialog is shown at, on each
+    // monitor in a host that asks for it; the screen's LOGPIXELSY does not.
+    font.lfHeight = MulDiv(kTitleFontHeight, font.lfHeight < 0 ? -font.lfHeight : font.lfHeight, kDialogFontHeight);
     font.lfWeight = FW_BOLD;
     g_titleFont = CreateFontIndirectW(&font);
     SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(g_titleFont), FALSE);

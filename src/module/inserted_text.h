@@ -3,6 +3,7 @@
 // CR LF of a line break, so that a cut never splits either.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 template <typename Char>
@@ -67,4 +68,20 @@ constexpr TypedCharacter<Char> JoinTypedUnit(Char& pendingHigh, Char unit)
     if (high != 0 && IsLowSurrogate(unit))
         return {{high, unit}, 2};
     return {{unit, 0}, 1};
+}
+
+// A character given by its code point (WM_UNICHAR), as the units it is typed
+// as: one in the BMP, a surrogate pair beyond it, none past the last code
+// point.
+template <typename Char>
+constexpr TypedCharacter<Char> CodePointUnits(uint32_t point)
+{
+    constexpr uint32_t kFirstBeyondBmp = 0x10000;
+    constexpr uint32_t kLastCodePoint = 0x10FFFF;
+    if (point > kLastCodePoint)
+        return {{}, 0};
+    if (point < kFirstBeyondBmp)
+        return {{static_cast<Char>(point), 0}, 1};
+    const uint32_t offset = point - kFirstBeyondBmp;
+    return {{static_cast<Char>(0xD800 + (offset >> 10)), static_cast<Char>(0xDC00 + (offset & 0x3FF))}, 2};
 }

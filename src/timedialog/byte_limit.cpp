@@ -17,6 +17,8 @@ constexpr size_t kKeptUnits = kLocalTextUnits;
 // The most bytes one UTF-16 unit takes in an ANSI code page (UTF-8's three
 // for a character of the BMP).
 constexpr size_t kMaxBytesPerUnit = 3;
+// DEL, which Ctrl+Backspace and Alt+0127 type.
+constexpr wchar_t kDelete = 0x7F;
 
 LRESULT CallOriginal(const ByteLimitedBox& box, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -120,9 +122,22 @@ LRESULT OnChar(ByteLimitedBox& box, WPARAM wParam, LPARAM lParam)
     const bool multiLine = IsMultiLine(box);
     if (multiLine && c == L'\n')
         return Insert(box, L"\r\n", true, WM_CHAR, wParam, lParam);
-    if ((c < L' ' && !(multiLine && c == L'\t')) || c == 0x7F)
+    if (c == kDelete)
+        return 0;  // Windows' edit box would insert it, as a box-shaped character
+    if (c < L' ' && !(multiLine && c == L'\t'))
         return CallOriginal(box, WM_CHAR, wParam, lParam);  // Backspace, Enter, Ctrl+letters: nothing inserted
     return Insert(box, std::wstring_view(typed.units, typed.length), typed.length == 1, WM_CHAR, wParam, lParam);
+}
+
+// A character from a program that types UTF-32, taken as typed.
+LRESULT OnUniChar(ByteLimitedBox& box, WPARAM wParam, LPARAM lParam)
+{
+    if (wParam == UNICODE_NOCHAR)
+        return TRUE;  // this window takes WM_UNICHAR
+    const TypedCharacter<wchar_t> typed = CodePointUnits<wchar_t>(static_cast<uint32_t>(wParam));
+    for (size_t i = 0; i < typed.length; ++i)
+        OnChar(box, typed.units[i], lParam);
+    return FALSE;
 }
 
 // The clipboard's text; a single-line box takes its first line, as it would.
@@ -156,6 +171,45 @@ bool IsOwnListText(const ByteLimitedBox& box, const wchar_t* text)
                         reinterpret_cast<LPARAM>(text)) != CB_ERR;
 }
 
+// Removes characters from the end of the text inserted at units from..to,
+// as few as make the box fit, with a beep. The rest of the box stays, also
+// when it holds more than the limit without them (a list text).
+void CutInserted(ByteLimitedBox& box, size_t from, size_t to)
+{
+    // No character takes more than three bytes a unit in any code page.
+    const LRESULT length = GetWindowTextLengthW(box.edit);
+    if (length <= 0 || static_cast<size_t>(length) * kMaxBytesPerUnit <= box.maxBytes)
+        return;
+    size_t kept = to;  // all of it, when the text cannot be read
+    WithWindowText(box.edit, [&](wchar_t* text, size_t units) {
+        to = std::min(to, units);
+        from = std::min(from, to);
+        const size_t around = AnsiBytes(box, {text, from}) + AnsiBytes(box, {text + to, units - to});
+        const size_t room = box.maxBytes > around ? box.maxBytes - around : 0;
+        kept = from + FittingPrefix(std::wstring_view(text + from, to - from), room,
+                                    [&box](std::wstring_view character) { return AnsiBytes(box, character); });
+    });
+    if (kept >= to)
+        return;
+    MessageBeep(MB_OK);
+    CallOriginal(box, EM_SETSEL, kept, to);
+    CallOriginal(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+    CallOriginal(box, EM_SCROLLCARET, 0, 0);
+}
+
+// A message the edit box handles itself: whatever it inserts meanwhile goes
+// in at the selection's start.
+LRESULT PassOn(ByteLimitedBox& box, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const size_t outer = box.insertedFrom;
+    DWORD start = 0;
+    CallOriginal(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+    box.insertedFrom = start;
+    const LRESULT result = CallOriginal(box, message, wParam, lParam);
+    box.insertedFrom = outer;
+    return result;
+}
+
 ByteLimitedBox* LimitOf(HWND edit)
 {
     if (edit == g_commentLimit.edit)
@@ -172,10 +226,13 @@ LRESULT CALLBACK ByteLimitProc(HWND edit, UINT message, WPARAM wParam, LPARAM lP
     case WM_CHAR:
     case WM_IME_CHAR:
         return OnChar(*box, wParam, lParam);
+    case WM_UNICHAR:
+        return OnUniChar(*box, wParam, lParam);
     case WM_SETTEXT: {
+        // The whole text is new, and the caret stands at its start.
         const LRESULT set = CallOriginal(*box, message, wParam, lParam);
         if (!IsOwnListText(*box, reinterpret_cast<const wchar_t*>(lParam)))
-            CutToByteLimit(*box);
+            CutInserted(*box, 0, static_cast<size_t>(GetWindowTextLengthW(edit)));
         return set;
     }
     case WM_PASTE:
@@ -192,7 +249,7 @@ LRESULT CALLBACK ByteLimitProc(HWND edit, UINT message, WPARAM wParam, LPARAM lP
         return CallWindowProcW(ended.original, edit, message, wParam, lParam);
     }
     }
-    return CallOriginal(*box, message, wParam, lParam);
+    return PassOn(*box, message, wParam, lParam);
 }
 }
 
@@ -200,28 +257,14 @@ void CutToByteLimit(ByteLimitedBox& box)
 {
     if (box.edit == nullptr)
         return;
-    // No character takes more than three bytes a unit in any code page.
-    const LRESULT length = GetWindowTextLengthW(box.edit);
-    if (length <= 0 || static_cast<size_t>(length) * kMaxBytesPerUnit <= box.maxBytes)
-        return;
-    size_t fits = 0;
-    size_t whole = 0;
-    WithWindowText(box.edit, [&](wchar_t* text, size_t units) {
-        whole = units;
-        fits = FittingPrefix(std::wstring_view(text, units), box.maxBytes,
-                             [&box](std::wstring_view character) { return AnsiBytes(box, character); });
-    });
-    if (fits >= whole)
-        return;
-    MessageBeep(MB_OK);
-    CallOriginal(box, EM_SETSEL, fits, whole);
-    CallOriginal(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
-    CallOriginal(box, EM_SCROLLCARET, 0, 0);
+    DWORD caret = 0;
+    CallOriginal(box, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    CutInserted(box, std::min<size_t>(box.insertedFrom, caret), caret);
 }
 
 void StartByteLimit(ByteLimitedBox& box, HWND edit, size_t maxBytes, bool timeText)
 {
-    box = {edit, nullptr, maxBytes, timeText, 0};
+    box = {edit, nullptr, maxBytes, timeText, 0, 0};
     if (edit != nullptr)
         box.original = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ByteLimitProc)));

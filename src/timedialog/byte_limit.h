@@ -12,9 +12,10 @@
 // one by one, at once, as typed ones.
 //
 // Text that enters by a way past these messages (another program's
-// WM_SETTEXT; under Wine, Shift+Insert and an input method's result, which
-// its edit box inserts itself) is cut the moment it is in, between whole
-// characters; only there the box's undo may be lost.
+// WM_SETTEXT; under Wine, Shift+Insert and an input method's composition,
+// which its edit box inserts itself) is cut once the edit box has finished
+// with it: only what came in, from its end back, between whole characters;
+// only there the box's undo may be lost.
 #pragma once
 #include <windows.h>
 
@@ -29,6 +30,9 @@ struct ByteLimitedBox {
     // shows what its item keeps ("?" for a character the code page lacks).
     bool timeText;
     wchar_t pendingHigh;  // a typed high surrogate waiting for its low one
+    // Where the edit box's own handling of the message in progress inserts
+    // (the selection's start as it came): the user's text before it stays.
+    size_t insertedFrom;
 };
 
 extern ByteLimitedBox g_commentLimit;
@@ -36,6 +40,8 @@ extern ByteLimitedBox g_timeBoxLimit;
 
 // Puts edit under a limit of maxBytes, until the edit box is destroyed.
 void StartByteLimit(ByteLimitedBox& box, HWND edit, size_t maxBytes, bool timeText);
-// Cuts what a box holds past its limit, with a beep: for text that entered
-// without passing the limit. The time box's own list texts are never cut.
+// Cuts what entered a box past its limit, with a beep: characters of the
+// inserted text just before the caret, until the box fits. For EN_CHANGE and
+// CBN_EDITCHANGE, once the edit box has finished with the change (Windows
+// documents EN_UPDATE only as the moment to resize the control).
 void CutToByteLimit(ByteLimitedBox& box);

@@ -145,12 +145,12 @@ void OnOk(HWND dialog)
 
 void OnCommand(HWND dialog, int control, int notification)
 {
-    // The first word that a box's text changed, before it is shown: text
-    // that bypassed the limit is cut here. The combo box sends no
-    // CBN_EDITUPDATE while it fills its edit field from its list.
-    if (control == IDC_TIME_COMMENT && notification == EN_UPDATE)
+    // The word that a box's edit is done: text that bypassed the limit is
+    // cut here, before the comment is copied into its item. The combo box
+    // sends no CBN_EDITCHANGE while it fills its edit field from its list.
+    if (control == IDC_TIME_COMMENT && notification == EN_CHANGE)
         CutToByteLimit(g_commentLimit);
-    if (control == IDC_TIME_BOX && notification == CBN_EDITUPDATE)
+    if (control == IDC_TIME_BOX && notification == CBN_EDITCHANGE)
         CutToByteLimit(g_timeBoxLimit);
     switch (control) {
     case IDOK:

@@ -1,5 +1,6 @@
 // What typing and pasting insert into a box: whole characters only, cut to
-// the bytes left, with surrogate pairs typed in two pieces joined.
+// the bytes left, with surrogate pairs typed in two pieces joined and a
+// character given by its code point split into them.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -35,4 +36,11 @@ TEST(InsertedText, UnitsTypedInTwoPiecesAreJoined)
         EXPECT_EQ(std::u16string(c.units, c.length), inserted[i]) << "unit " << i;
     }
     EXPECT_EQ(pending, 0);
+    // A character given by its code point comes as the units it is typed as.
+    const uint32_t points[] = {u'a', 0xFFFD, 0x10000, 0x20BB7, 0x10FFFF, 0x110000};
+    const std::u16string units[] = {u"a", u"\uFFFD", u"\U00010000", u"\U00020BB7", u"\U0010FFFF", u""};
+    for (size_t i = 0; i < std::size(points); ++i) {
+        const TypedCharacter<char16_t> c = CodePointUnits<char16_t>(points[i]);
+        EXPECT_EQ(std::u16string(c.units, c.length), units[i]) << "code point " << std::hex << points[i];
+    }
 }

@@ -246,6 +246,18 @@ HGLOBAL WINAPI GlobalFreeRecorded(HGLOBAL block)
     return g_globalFree(block);
 }
 
+// Reports every font at twice its height, as a host that follows each
+// monitor's DPI shows the dialog on a monitor at twice the screen's DPI.
+using GetObjectFn = int(WINAPI*)(HANDLE, int, LPVOID);
+GetObjectFn g_getObject;
+int WINAPI GetObjectAtTwiceTheSize(HANDLE object, int size, LPVOID out)
+{
+    const int got = g_getObject(object, size, out);
+    if (got == sizeof(LOGFONTW))
+        static_cast<LOGFONTW*>(out)->lfHeight *= 2;
+    return got;
+}
+
 void Reset()
 {
     g_fontsMade.clear();
@@ -360,17 +372,25 @@ TEST(AboutBox, OpensAtTheTimeDialogsCornerWithVersionPathAndContacts)
 }
 
 // 15 pixels at 96 DPI, growing with the DPI: at larger fonts the title is
-// never smaller than the text under it.
+// never smaller than the text under it. It follows the dialog's own font
+// (15 pixels to its 12), which a host aware of each monitor's DPI shows at
+// its monitor's DPI rather than the screen's.
 TEST(AboutBox, TitleIsBoldAt15PixelsInTheDialogsFaceGrowingWithTheDpi)
 {
     const bool larger = InLargerFontsRun();
     ASSERT_EQ(ScreenDpi(), larger ? static_cast<int>(kLargerFontsDpi) : 96) << "the DPI did not take";
     ModuleCopy copy;
-    AboutSeen seen;
+    AboutSeen seen, perMonitor;
     RunTimeDialog(copy, kCode, [&](HWND dialog) { seen = LookAtAboutBox(dialog); });
+    record::g_getObject = Patch(copy, "GDI32.dll", "GetObjectW", &record::GetObjectAtTwiceTheSize);
+    RunTimeDialog(copy, kCode, [&](HWND dialog) { perMonitor = LookAtAboutBox(dialog); });
     ASSERT_TRUE(seen.shown);
+    ASSERT_TRUE(perMonitor.shown);
     EXPECT_EQ(seen.titleFont.lfWeight, FW_BOLD);
     EXPECT_EQ(seen.titleFont.lfHeight, MulDiv(15, ScreenDpi(), 96));
+    EXPECT_EQ(seen.titleFont.lfHeight, MulDiv(15, -seen.dialogFont.lfHeight, 12));
+    EXPECT_EQ(perMonitor.titleFont.lfHeight, MulDiv(15, -2 * seen.dialogFont.lfHeight, 12))
+        << "the title follows the dialog's font, not the screen's DPI";
     EXPECT_GE(seen.titleCellHeight, seen.textCellHeight);
     EXPECT_STREQ(seen.titleFont.lfFaceName, seen.dialogFont.lfFaceName);
     EXPECT_STREQ(seen.dialogFont.lfFaceName, "ＭＳ Ｐゴシック");

@@ -109,6 +109,7 @@ TEST(Endurance, FiveHundredDialogsLeaveNothingBehind)
         HeldCounts counts = CurrentCounts();
         ASSERT_EQ(counts.blocksHeld, 0u) << "round " << round << ": comment blocks left allocated";
         ASSERT_EQ(counts.fontsHeld, 0u) << "round " << round << ": fonts left undeleted";
+        ASSERT_EQ(counts.dcsHeld, 0u) << "round " << round << ": device contexts left unreleased";
         ASSERT_EQ(counts.foreignFrees, 0u) << "round " << round;
         ASSERT_EQ(TooltipWindows(), tooltipsBefore) << "round " << round << ": tooltip window left behind";
         if (round + 1 == kWarmUp)

@@ -1,7 +1,10 @@
 // The time list of the time dialog: loading and saving ItemTime and
 // ItemComment, Add, Delete, Delete all, comments, and the comment blocks.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <imm.h>
 
+#include <cstdio>
 #include <map>
 #include <set>
 
@@ -890,12 +893,15 @@ TEST(CodePageTimeList, InsertionsAreKeptOrCutWhole)
 }
 
 namespace {
+constexpr wchar_t kDel = 0x7F;  // Ctrl+Backspace, Alt+0127
+
 // What typing chars one at a time after text leaves, as the item keeps it.
+// DEL types nothing.
 std::wstring TypedInto(std::wstring text, const std::wstring& chars)
 {
     for (size_t at = 0; at < chars.size();) {
         const size_t units = IsHighSurrogate(chars[at]) ? 2 : 1;
-        if (Ansi(text + chars.substr(at, units)).size() <= kCommentMax)
+        if (chars[at] != kDel && Ansi(text + chars.substr(at, units)).size() <= kCommentMax)
             text += chars.substr(at, units);
         at += units;
     }
@@ -906,77 +912,186 @@ std::wstring TypedInto(std::wstring text, const std::wstring& chars)
 // An input method hands its result over as a burst of WM_IME_CHAR, one per
 // UTF-16 unit, each sent before any is handled (the box's own handling would
 // post a WM_CHAR for each): the characters land in the order typed, as the
-// item keeps them, and stop at its bytes as typing does.
+// item keeps them, and stop at its bytes as typing does. Each burst is sent
+// from inside one dispatch of the dialog's thread, as an input method's
+// window sends it, so nothing the box posts can run in between. Typed
+// characters and a caller's EM_REPLACESEL keep to the same bytes, and Ctrl+Z
+// takes back exactly what could be undone.
 TEST(CodePageTimeList, InputMethodBurstsLandInTheOrderTyped)
 {
     ExpectRegisteredCodePage();
     const std::wstring pair = L"\xD842\xDFB7";  // U+20BB7
+    enum class Undo { notTried, takesItBack, findsNothing };
     const struct {
-        std::wstring before, burst;
-        bool undo;  // Ctrl+Z afterwards
+        std::wstring before, units;
+        UINT message;  // one per unit; EM_REPLACESEL (wParam FALSE) takes them all
+        Undo undo;     // Ctrl+Z afterwards
     } rows[] = {
-        {L"", L"田" + pair + L"中a", false},
-        {L"", L"a\xD55C" L"b", false},  // Hangul: "?" under 932 and 1252
-        {std::wstring(256, L'a'), L"田中ab" + pair + L"c", false},
-        {L"x", L"あい" + pair, true},
+        {L"", L"田" + pair + L"中a", WM_IME_CHAR, Undo::notTried},
+        {L"", L"a\xD55C" L"b", WM_IME_CHAR, Undo::notTried},  // Hangul: "?" under 932 and 1252
+        {std::wstring(256, L'a'), L"田中ab" + pair + L"c", WM_IME_CHAR, Undo::notTried},
+        {L"x", L"あい" + pair, WM_IME_CHAR, Undo::takesItBack},
+        {L"x", L"a" + std::wstring(1, kDel) + L"b", WM_CHAR, Undo::notTried},
+        {std::wstring(258, L'a'), L"ab", WM_UNICHAR, Undo::takesItBack},
+        // Ctrl+Tab's TAB into a full box is refused, not put in and cut.
+        {std::wstring(258, L'a'), L"a\t", WM_CHAR, Undo::takesItBack},
+        {std::wstring(250, L'a'), L"0123456789", EM_REPLACESEL, Undo::findsNothing},
     };
-    PostedMarker marker;  // on the dialog's thread: settles what the box posts itself
+    PostedMarker marker;  // on the dialog's thread
     ModuleCopy copy;
     std::vector<StoredItem> items;
     for (size_t i = 0; i < std::size(rows); ++i)
         items.push_back({std::to_string(i + 1) + ":01:000", ""});
-    Comments shown, expected, kept;
+    Comments shown, kept;
     WithList(copy, items, [&](HWND dialog) {
         HWND box = CommentBox(dialog);
         for (size_t i = 0; i < std::size(rows); ++i) {
+            const auto& row = rows[i];
             PickItem(dialog, static_cast<int>(i));
-            SetWindowTextW(box, rows[i].before.c_str());
-            SendMessageW(box, EM_SETSEL, rows[i].before.size(), rows[i].before.size());
-            for (wchar_t unit : rows[i].burst)
-                SendMessageW(box, WM_IME_CHAR, unit, 1);
-            marker.Settle();
+            SetWindowTextW(box, row.before.c_str());
+            SendMessageW(box, EM_SETSEL, row.before.size(), row.before.size());
+            marker.Run([&] {
+                if (row.message == EM_REPLACESEL)
+                    SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(row.units.c_str()));
+                else
+                    for (wchar_t unit : row.units)
+                        SendMessageW(box, row.message, unit, 1);
+            });
+            marker.Settle();  // what the box posted itself
             shown.push_back(WideText(box));
-            expected.push_back(TypedInto(rows[i].before, rows[i].burst));
-            if (rows[i].undo)
+            if (row.undo != Undo::notTried)
                 SendMessageW(box, WM_CHAR, kCtrlZ, 0);
             kept.push_back(WideText(box));
         }
     });
-    EXPECT_EQ(shown, expected);
-    EXPECT_EQ(kept.back(), L"x") << "Ctrl+Z takes back what the input method typed";
+    ASSERT_EQ(shown.size(), std::size(rows));
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const auto& row = rows[i];
+        const std::wstring typed = TypedInto(row.before, row.units);
+        EXPECT_EQ(shown[i], typed) << "row " << i;
+        EXPECT_EQ(kept[i], row.undo == Undo::takesItBack ? row.before : typed)
+            << "row " << i << ": Ctrl+Z takes back what was typed, and only what can be undone";
+    }
     EXPECT_EQ(CommentsAfterReopening(copy), kept);
 }
 
-// Text that enters past the typed and pasted messages (Shift+Insert, which
-// Wine's edit box pastes itself; another program's WM_SETTEXT) is cut as it
-// enters; the time box's own list texts stay whole.
+namespace {
+// Ways in that the edit boxes handle themselves.
+enum class Way { shiftInsert, setText, uniChar, composition, pickItem };
+
+// Shows text at the box's caret as an input method's composition (not yet
+// confirmed), from the dialog's own thread, reads the box meanwhile, and
+// cancels the composition. False when the platform took no composition.
+bool WhileComposing(PostedMarker& marker, HWND box, const std::wstring& text, std::wstring& shown)
+{
+    bool taken = false;
+    marker.Run([&] {
+        HIMC context = ImmGetContext(box);
+        taken = ImmSetCompositionStringW(context, SCS_SETSTR, const_cast<wchar_t*>(text.c_str()),
+                                         static_cast<DWORD>(text.size() * sizeof(wchar_t)), nullptr, 0) != FALSE;
+        shown = WideText(box);
+        ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_CANCEL, 0);
+        ImmReleaseContext(box, context);
+    });
+    return taken;
+}
+}
+
+// Text that enters past the typed and pasted messages (Shift+Insert and an
+// input method's composition, which Wine's edit box inserts itself; a
+// WM_UNICHAR; another program's WM_SETTEXT) is cut as it enters, with a beep:
+// only what came in, from its end back, so the user's text before and after
+// the caret stays. WM_SETTEXT leaves no caret to go by: its text is cut at
+// its end. The time box's own list texts stay whole.
 TEST(CodePageTimeList, TextThatBypassesTheLimitIsCutAsItEnters)
 {
     ExpectRegisteredCodePage();
     ModuleCopy copy;
     ASSERT_NE(PatchImport(copy.module(), "USER32.dll", "MessageBeep", reinterpret_cast<void*>(CountBeep)), nullptr);
-    g_beeps = 0;
     const std::wstring longTime = L"1234567890:123456789:5";  // 22 characters
+    const std::wstring typed = std::wstring(200, L'A') + std::wstring(50, L'Z');  // 9 bytes free
+    const std::wstring japanese(100, L'あ');  // 200 bytes under 932, 300 under UTF-8
+    const std::wstring composition(10, L'あ');
+    const std::wstring full(259, L'a');
+    const struct {
+        bool timeBox;
+        std::wstring before;
+        size_t caret;
+        Way way;
+        std::wstring text;
+        std::wstring expected;
+    } rows[] = {
+        {false, L"", 0, Way::shiftInsert, std::wstring(300, L'a'), full},
+        {false, typed, 200, Way::shiftInsert, std::wstring(30, L'x'),
+         std::wstring(200, L'A') + std::wstring(9, L'x') + std::wstring(50, L'Z')},
+        {false, typed, 200, Way::composition, composition,
+         std::wstring(200, L'A') + AnsiPrefix(composition, 9) + std::wstring(50, L'Z')},
+        {false, full, 0, Way::uniChar, L"b", full},
+        {false, L"", 0, Way::setText, std::wstring(300, L'b'), std::wstring(259, L'b')},
+        // A line break that does not fit whole goes whole.
+        {false, L"", 0, Way::setText, std::wstring(258, L'a') + L"\r\nb", std::wstring(258, L'a')},
+        {false, L"", 0, Way::setText, japanese, AnsiPrefix(japanese, kCommentMax)},
+        {true, L"", 0, Way::shiftInsert, std::wstring(300, L'a'), std::wstring(20, L'a')},
+        {true, L"1234567890", 5, Way::shiftInsert, std::wstring(15, L'x'),
+         L"12345" + std::wstring(10, L'x') + L"67890"},
+        {true, L"", 0, Way::setText, std::wstring(300, L'b'), std::wstring(20, L'b')},
+        {true, L"", 0, Way::pickItem, L"", longTime},
+        {true, longTime, 22, Way::shiftInsert, L"x", longTime},
+    };
+    PostedMarker marker;  // on the dialog's thread
     std::vector<std::wstring> shown;
+    std::vector<int> beeps;
+    LRESULT noCharAnswer = FALSE;
+    bool composed = false;
     WithList(copy, {{"1:01:000", ""}, {Ansi(longTime), ""}}, [&](HWND dialog) {
-        PickItem(dialog, 0);
         SetForegroundWindow(dialog);
-        for (HWND box : {CommentBox(dialog), TimeBoxEdit(dialog)}) {
+        for (const auto& row : rows) {
+            HWND box = row.timeBox ? TimeBoxEdit(dialog) : CommentBox(dialog);
+            PickItem(dialog, row.timeBox ? 1 : 0);
             SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
-            SendMessageW(box, EM_SETSEL, 0, -1);
-            SetClipboardText(std::wstring(300, L'a'));
-            const std::wstring before = WideText(box);
-            PressShiftInsert();
-            for (int wait = 0; wait < 100 && WideText(box) == before; ++wait)
-                Sleep(50);
-            shown.push_back(WideText(box));
-            SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::wstring(300, L'b').c_str()));
-            shown.push_back(WideText(box));
+            SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(row.before.c_str()));
+            SendMessageW(box, EM_SETSEL, row.caret, row.caret);
+            g_beeps = 0;
+            std::wstring composing;
+            switch (row.way) {
+            case Way::shiftInsert:
+                SetClipboardText(row.text);
+                PressShiftInsert();
+                for (int wait = 0; wait < 100 && g_beeps == 0; ++wait)  // the cut's beep
+                    Sleep(50);
+                Settle(dialog);  // and the rest of the key's handling
+                break;
+            case Way::setText:
+                SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(row.text.c_str()));
+                break;
+            case Way::uniChar:
+                noCharAnswer = SendMessageW(box, WM_UNICHAR, UNICODE_NOCHAR, 0);
+                SendMessageW(box, WM_UNICHAR, row.text[0], 0);
+                break;
+            case Way::composition:
+                composed = WhileComposing(marker, box, row.text, composing);
+                break;
+            case Way::pickItem:
+                PickItem(dialog, 1);
+                break;
+            }
+            shown.push_back(row.way == Way::composition ? composing : WideText(box));
+            beeps.push_back(g_beeps);
         }
-        PickItem(dialog, 1);
-        shown.push_back(WideText(TimeBoxEdit(dialog)));
     });
-    EXPECT_EQ(shown, (std::vector<std::wstring>{std::wstring(259, L'a'), std::wstring(259, L'b'),
-                                                std::wstring(20, L'a'), std::wstring(20, L'b'), longTime}));
-    EXPECT_EQ(g_beeps, 4) << "each cut beeps";
+    EXPECT_EQ(noCharAnswer, TRUE) << "WM_UNICHAR is taken";
+    ASSERT_EQ(shown.size(), std::size(rows));
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const auto& row = rows[i];
+        if (row.way == Way::composition && !composed) {
+            std::printf("row %zu not run: the platform's input method takes no composition\n", i);
+            continue;
+        }
+        EXPECT_EQ(shown[i], row.expected) << "row " << i;
+        const std::wstring uncut = row.way == Way::setText
+                                       ? row.text
+                                       : row.before.substr(0, row.caret) + row.text + row.before.substr(row.caret);
+        EXPECT_EQ(beeps[i], row.way != Way::pickItem && row.expected != uncut ? 1 : 0)
+            << "row " << i << ": a cut beeps, once";
+    }
 }

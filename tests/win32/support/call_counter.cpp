@@ -48,6 +48,22 @@ BOOL WINAPI CountedDeleteObject(HGDIOBJ object)
     g_fonts.erase(object);
     return DeleteObject(object);
 }
+
+// A window's device context may come back as the same handle while held
+// twice: the calls are counted, not the handles.
+HDC WINAPI CountedGetDC(HWND window)
+{
+    HDC dc = GetDC(window);
+    g_counts.dcsHeld += dc != nullptr;
+    return dc;
+}
+
+int WINAPI CountedReleaseDC(HWND window, HDC dc)
+{
+    const int released = ReleaseDC(window, dc);
+    g_counts.dcsHeld -= released != 0;
+    return released;
+}
 }
 
 void StartCountingCalls(HMODULE module)
@@ -60,6 +76,8 @@ void StartCountingCalls(HMODULE module)
     EXPECT_NE(PatchImport(module, "GDI32.dll", "CreateFontIndirectW",
                           reinterpret_cast<void*>(CountedCreateFontIndirectW)), nullptr);
     EXPECT_NE(PatchImport(module, "GDI32.dll", "DeleteObject", reinterpret_cast<void*>(CountedDeleteObject)), nullptr);
+    EXPECT_NE(PatchImport(module, "USER32.dll", "GetDC", reinterpret_cast<void*>(CountedGetDC)), nullptr);
+    EXPECT_NE(PatchImport(module, "USER32.dll", "ReleaseDC", reinterpret_cast<void*>(CountedReleaseDC)), nullptr);
 }
 
 HeldCounts CurrentCounts()

@@ -45,10 +45,15 @@ BOOL CALLBACK NoteThreadWindow(HWND window, LPARAM lParam)
 
 constexpr char kMarkerClass[] = "TarvixTestMarker";
 constexpr UINT kMarkerMessage = WM_APP + 1;
+constexpr UINT kRunMessage = WM_APP + 2;
 constexpr DWORD kMarkerPollMs = 5;
 
 LRESULT CALLBACK MarkerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == kRunMessage) {
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+        return 0;
+    }
     if (message == kMarkerMessage) {
         auto* handled = reinterpret_cast<volatile LONG*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         InterlockedExchange(handled, static_cast<LONG>(wParam));
@@ -238,6 +243,11 @@ bool PostedMarker::Settle(DWORD timeoutMs)
         Sleep(kMarkerPollMs);
     }
     return false;
+}
+
+void PostedMarker::Run(const std::function<void()>& work)
+{
+    SendMessageA(window_, kRunMessage, 0, reinterpret_cast<LPARAM>(&work));
 }
 
 size_t Pixels::Count(COLORREF colour) const

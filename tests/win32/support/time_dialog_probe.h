@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -68,7 +69,9 @@ UnwatchedRun RunExpectingNoDialog(const ModuleCopy& module, int code);
 
 // A message-only window of the thread that creates it. From another
 // thread, Settle() waits until that thread's loop has handled everything
-// posted to it before (posted messages are handled in order).
+// posted to it before (posted messages are handled in order), and Run()
+// does work there inside one dispatch, as an input method's window sends a
+// burst: nothing posted meanwhile runs in between.
 class PostedMarker {
 public:
     PostedMarker();
@@ -76,6 +79,7 @@ public:
     PostedMarker(const PostedMarker&) = delete;
     PostedMarker& operator=(const PostedMarker&) = delete;
     bool Settle(DWORD timeoutMs = 10000);
+    void Run(const std::function<void()>& work);
 
 private:
     HWND window_ = nullptr;
