@@ -93,6 +93,7 @@ TEST(HandOver, SetMeasStoresSignedDecimalText)
 TEST(HandOver, UnwritableFileMakesSetMeasFailAndStaysByteIdentical)
 {
     ModuleCopy copy;
+    copy.ExpectKeptLoaded();
     const std::string before = "[Temp]\r\nMeas=5\r\n";
     copy.WriteIni(before);
     // Root ignores the read-only attribute under Wine: deny writing by holding the file open.
@@ -177,6 +178,7 @@ TEST(HandOver, SettingsPathThatDoesNotFitLeavesNoSettingsFile)
 TEST(HandOver, HeldPositionOutlivesAnUnloadOfTheModule)
 {
     ModuleCopy copy;
+    copy.ExpectKeptLoaded();
     copy.WriteIni("[Temp]\r\nMeas=5\r\n");
     HANDLE holder = CreateFileA(copy.iniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                                 nullptr);

@@ -247,6 +247,7 @@ TEST(TimeDialogOk, ChosenPositionReachesTheHostWhenTheFileCannotBeWritten)
     for (const auto& way : ways) {
         SCOPED_TRACE(way.name);
         ModuleCopy copy;
+        copy.ExpectKeptLoaded();
         copy.WriteIni("[Temp]\r\nMeas=5\r\n");
         HANDLE holder = CreateFileA(copy.iniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                                     nullptr);
@@ -254,11 +255,12 @@ TEST(TimeDialogOk, ChosenPositionReachesTheHostWhenTheFileCannotBeWritten)
         EXPECT_EQ(copy.SetMeas(8), 0);
         std::string shown;
         BoxSeen notice;
-        bool ended = false;
+        bool ended = false, shownUnderTheNotice = false;
         DialogRun run = RunTimeDialog(copy, 3005, [&](HWND dialog) {
             shown = ItemText(dialog, kTimeBoxId);
             SetDlgItemTextA(dialog, kTimeBoxId, "12:03:005");
             way.end(dialog);
+            shownUnderTheNotice = WaitForOwnedDialog(dialog) != nullptr && IsWindowVisible(dialog);
             notice = AnswerBox(dialog, IDOK);
             ended = WaitUntilGone(dialog);  // no second notice
         });
@@ -267,6 +269,7 @@ TEST(TimeDialogOk, ChosenPositionReachesTheHostWhenTheFileCannotBeWritten)
         EXPECT_EQ(run.result, way.result);
         EXPECT_EQ(copy.GetBeatAndTick(), way.beatAndTick);
         EXPECT_TRUE(ended);
+        EXPECT_TRUE(shownUnderTheNotice) << "the dialog ends once the notice is answered";
         wchar_t module[MAX_PATH];
         const std::wstring path(module, GetModuleFileNameW(copy.module(), module, MAX_PATH));
         EXPECT_TRUE(notice.shown);

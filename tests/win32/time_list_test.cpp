@@ -446,32 +446,49 @@ TEST(TimeListComment, TypedCommentChangesTheSelectedItemAndSurvivesReopening)
 
 // Windows ends the session with the dialog open: it may end the process
 // after WM_ENDSESSION without WM_DESTROY, so the edits are in the file before
-// the dialog ends. A session that goes on writes nothing yet.
+// the dialog ends, without a notice that nobody could answer. A session that
+// goes on writes nothing yet, and an edit made after either still reaches
+// the file when the dialog ends.
 TEST(TimeListComment, EndOfTheSessionWritesTheOpenDialogsEdits)
 {
     const struct {
         WPARAM ending;
+        bool held;  // another program holds the file without letting it be written
         Lines comments;
         bool placeWritten;
     } rows[] = {
-        {TRUE, {"0=edited one"}, true},
-        {FALSE, {"0=one"}, false},
+        {TRUE, false, {"0=edited one"}, true},
+        {FALSE, false, {"0=one"}, false},
+        {TRUE, true, {"0=one"}, false},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.ending);
+        SCOPED_TRACE(testing::Message() << row.ending << (row.held ? ", held" : ""));
         ModuleCopy copy;
         std::string whileOpen;
         LRESULT allowed = 0;
+        bool noticed = true;
         WithList(copy, {{"1:01:000", "one"}}, [&](HWND dialog) {
             PickItem(dialog, 0);
             TypeText(CommentBox(dialog), "edited ", false);
+            HANDLE holder = row.held ? CreateFileW(copy.wideIniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                   OPEN_EXISTING, 0, nullptr)
+                                     : INVALID_HANDLE_VALUE;
             allowed = SendMessageW(dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
-            SendMessageW(dialog, WM_ENDSESSION, row.ending, ENDSESSION_LOGOFF);
+            PostMessageW(dialog, WM_ENDSESSION, row.ending, ENDSESSION_LOGOFF);
+            HWND notice = WaitForOwnedDialog(dialog, 1000);
+            noticed = notice != nullptr;
+            if (noticed)
+                AnswerBox(dialog, IDOK);
             whileOpen = copy.ReadIni();
+            if (holder != INVALID_HANDLE_VALUE)
+                CloseHandle(holder);
+            TypeText(CommentBox(dialog), "again ", false);
         });
         EXPECT_NE(allowed, 0) << "the dialog must not hold up the end of the session";
+        EXPECT_FALSE(noticed) << "nobody can answer a notice at the end of a session";
         EXPECT_EQ(SectionLines(whileOpen, "ItemComment"), row.comments);
         EXPECT_EQ(HasSection(whileOpen, "MainWindow"), row.placeWritten);
+        EXPECT_EQ(SavedComments(copy), (Lines{"0=edited again one"}));
     }
 }
 
@@ -812,26 +829,34 @@ TEST(CodePageTimeList, CommentsComeBackAfterReopening)
     const std::wstring longText = hasJapanese ? std::wstring(100, L'あ') : std::wstring(300, L'é');
     // Pasted text with a lone LF and a lone CR.
     const std::wstring pasted = L"abc\n[ItemTime]\n7=x\rend";
-    const std::vector<std::wstring> comments = {mixed, longText, pasted};
+    // Blanks at either end and quotes around, which a read of the value trims and strips.
+    const std::wstring blanks = hasJapanese ? L" サビ " : L" Zoë ";
+    const std::vector<std::wstring> comments = {mixed, longText, pasted, blanks, L"\"intro\"", L"'\tq'\t"};
 
     ModuleCopy copy;
-    WithList(copy, {{"1:01:000", ""}, {"2:01:000", ""}, {"3:01:000", ""}}, [&](HWND dialog) {
-        for (int i = 0; i < 3; ++i) {
+    std::vector<StoredItem> items;
+    for (size_t i = 0; i < comments.size(); ++i)
+        items.push_back({std::to_string(i + 1) + ":01:000", ""});
+    WithList(copy, items, [&](HWND dialog) {
+        for (int i = 0; i < static_cast<int>(comments.size()); ++i) {
             PickItem(dialog, i);
             SetWindowTextW(CommentBox(dialog), comments[static_cast<size_t>(i)].c_str());
             SendCommand(dialog, kCommentBoxId, EN_CHANGE);
         }
     });
     const std::string saved = copy.ReadIni();
-    EXPECT_EQ(SectionLines(saved, "ItemTime"), (Lines{"0=1:01:000", "1=2:01:000", "2=3:01:000"}))
+    EXPECT_EQ(SectionLines(saved, "ItemTime").size(), comments.size())
         << "the pasted comment must not add keys or sections";
     const Lines savedComments = SectionLines(saved, "ItemComment");
-    ASSERT_EQ(savedComments.size(), 3u) << saved;
+    ASSERT_EQ(savedComments.size(), comments.size()) << saved;
     EXPECT_EQ(savedComments[2], "2=abc\\n[ItemTime]\\n7=x\\nend");
+    EXPECT_EQ(savedComments[4], "4=\"\"intro\"\"") << "in quotes that the read strips";
 
     // The long comment comes back as whole characters, at most 259 bytes of the code page.
-    const std::wstring longBack = AnsiPrefix(longText, kCommentMax);
-    EXPECT_EQ(CommentsAfterReopening(copy), (Comments{mixed, longBack, L"abc\r\n[ItemTime]\r\n7=x\r\nend"}));
+    Comments expected = comments;
+    expected[1] = AnsiPrefix(longText, kCommentMax);
+    expected[2] = L"abc\r\n[ItemTime]\r\n7=x\r\nend";
+    EXPECT_EQ(CommentsAfterReopening(copy), expected);
 }
 
 // Typing and pasting stop at the bytes an item keeps, as an ANSI box does.

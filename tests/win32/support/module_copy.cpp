@@ -131,13 +131,16 @@ void ModuleCopy::SetPaths(const std::wstring& folder, const char* fileName)
 
 ModuleCopy::~ModuleCopy()
 {
-    // A module that held a value keeps a reference to itself; as the host
-    // that ends here, the test lets go of that one too, so that the next
-    // copy is the only Tarvix in the process.
-    for (int reference = 0; module_ != nullptr && reference < 2; ++reference) {
+    // The copy frees the one reference it took. A module keeps one of its
+    // own only once a write failed; as the host that ends here, the test
+    // lets go of that one too, so that the next copy is the only Tarvix in
+    // the process.
+    if (module_ != nullptr) {
         FreeLibrary(module_);
-        if (GetModuleHandleW(wideDllPath_.c_str()) != module_)
-            module_ = nullptr;
+        const bool kept = GetModuleHandleW(wideDllPath_.c_str()) == module_;
+        EXPECT_EQ(kept, keptLoaded_) << "the module keeps itself loaded only after a write that failed";
+        if (kept)
+            FreeLibrary(module_);
     }
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, wideIniPath_.c_str());
     DeleteFileW(wideIniPath_.c_str());

@@ -37,6 +37,10 @@ public:
     std::string Value(const char* section, const char* key) const;
     bool Exists() const;
 
+    // A write of the hand-over position will fail: the module then keeps
+    // itself loaded, which the copy lets go of at its end.
+    void ExpectKeptLoaded() { keptLoaded_ = true; }
+
     // Frees the module once and loads it again, as a host that loads it
     // around each call does: the module-wide state is fresh unless the
     // module keeps itself loaded.
@@ -53,6 +57,7 @@ private:
     std::wstring wideDllPath_;
     std::wstring wideIniPath_;
     HMODULE module_ = nullptr;
+    bool keptLoaded_ = false;
     FARPROC tarvix_ = nullptr;
     FARPROC setMeas_ = nullptr;
     FARPROC getBeatAndTick_ = nullptr;
