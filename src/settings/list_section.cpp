@@ -1,7 +1,6 @@
 #include "list_section.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 constexpr char kQuote = '"';
@@ -85,7 +84,7 @@ size_t ReadListValue(std::string_view stored, char* out, size_t outSize, const C
     if (stored.size() >= 2 && IsQuote(stored.front()) && stored.back() == stored.front())
         stored = {stored.data() + 1, stored.size() - 2};
     const size_t length = WholeCharacterPrefix(page, stored, outSize - 1);
-    std::memcpy(out, stored.data(), length);
+    std::copy_n(stored.data(), length, out);
     out[length] = '\0';
     return length;
 }
@@ -103,7 +102,7 @@ size_t StoreListValue(std::string_view value, char* out, size_t outSize)
     char* at = out;
     if (quoted)
         *at++ = kQuote;
-    std::memcpy(at, value.data(), value.size());
+    std::copy_n(value.data(), value.size(), at);
     at += value.size();
     if (quoted)
         *at++ = kQuote;
@@ -118,10 +117,10 @@ size_t AppendSectionEntry(char* out, size_t outSize, size_t used, std::string_vi
     if (used + entry + 1 > outSize)
         return used;
     char* at = out + used;
-    std::memcpy(at, key.data(), key.size());
+    std::copy_n(key.data(), key.size(), at);
     at += key.size();
     *at++ = kEquals;
-    std::memcpy(at, value.data(), value.size());
+    std::copy_n(value.data(), value.size(), at);
     at += value.size();
     *at++ = '\0';
     *at = '\0';
