@@ -140,6 +140,13 @@ size_t SectionPrefixThatFits(std::string_view section, size_t maxBytes)
     return fits;
 }
 
+std::string_view LastSectionEntry(std::string_view section)
+{
+    std::string_view last;
+    ForEachEntry(section, [&last](std::string_view entry) { last = entry; });
+    return last;
+}
+
 bool SplitSectionEntry(std::string_view entry, std::string_view& key, std::string_view& value)
 {
     const size_t equals = entry.find(kEquals);

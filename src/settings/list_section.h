@@ -53,6 +53,9 @@ size_t AppendSectionEntry(char* out, size_t outSize, size_t used, std::string_vi
 // that, with its final NUL, takes at most maxBytes.
 size_t SectionPrefixThatFits(std::string_view section, size_t maxBytes);
 
+// The last entry of a section text ("" for an empty one).
+std::string_view LastSectionEntry(std::string_view section);
+
 // Splits an entry at its first "=": the key, and the value after it.
 // False for an entry without one.
 bool SplitSectionEntry(std::string_view entry, std::string_view& key, std::string_view& value);

@@ -158,6 +158,31 @@ BOOL WriteSectionText(const char* section, std::string_view entries)
     }
     return written;
 }
+
+// key, terminated, into keyText; false when it does not fit.
+bool CopyKey(std::string_view key, char (&keyText)[kDecimalTextSize])
+{
+    if (key.size() >= sizeof keyText)
+        return false;
+    std::copy_n(key.data(), key.size(), keyText);
+    keyText[key.size()] = '\0';
+    return true;
+}
+
+// Whether the last entry of a section write reads back as it was written:
+// a write that Windows cut at its documented size lacks it.
+bool LastEntryLanded(const char* section, std::string_view entries)
+{
+    std::string_view key, value;
+    char keyText[kDecimalTextSize];
+    if (!SplitSectionEntry(LastSectionEntry(entries), key, value) || !CopyKey(key, keyText))
+        return false;
+    char expected[kEscapedCommentSize], read[kEscapedCommentSize];
+    const size_t length = ReadListValue(value, expected, sizeof expected, AnsiCodePage());
+    // A default that is not the value tells a missing key.
+    const char* absent = expected[0] == '|' ? "~" : "|";
+    return ReadSettingText(section, keyText, absent, read, sizeof read) == length && std::string_view(read) == expected;
+}
 }
 
 int ReadSettingInt(const char* section, const char* key, int fallback)
@@ -276,21 +301,24 @@ BOOL WriteSettingSection(const char* section, std::string_view entries)
 {
     if (entries.empty())
         return TRUE;
-    // Whole entries up to the documented size in one write (a wide text
-    // takes at most two bytes for each byte here), the rest key by key.
+    // Windows documents 65,535 bytes for a section write's text (a wide
+    // text takes at most two bytes for each byte here). A longer one is
+    // written whole where the platform takes it, which its last key reading
+    // back as written confirms; where it did not land whole, the entries up
+    // to that size go in one write and the rest key by key.
     const size_t limit = UseAnsiPath() ? kSectionWriteBytes : kSectionWriteBytes / sizeof(wchar_t);
+    const bool whole = WriteSectionText(section, entries) != FALSE;
+    if (whole && (entries.size() < limit || LastEntryLanded(section, entries)))
+        return TRUE;
     const size_t fits = SectionPrefixThatFits(entries, limit);
     bool written = fits == 0 || WriteSectionText(section, {entries.data(), fits});
     for (size_t at = fits; at < entries.size();) {
-        const char* entry = entries.data() + at;
-        const size_t length = static_cast<size_t>(lstrlenA(entry));
+        const std::string_view entry(entries.data() + at);
         std::string_view key, value;
         char keyText[kDecimalTextSize];
-        if (SplitSectionEntry({entry, length}, key, value) && key.size() < sizeof keyText) {
-            lstrcpynA(keyText, key.data(), static_cast<int>(key.size()) + 1);
+        if (SplitSectionEntry(entry, key, value) && CopyKey(key, keyText))
             written = WriteSettingText(section, keyText, value.data()) && written;
-        }
-        at += length + 1;
+        at += entry.size() + 1;
     }
     return written ? TRUE : FALSE;
 }

@@ -250,7 +250,9 @@ void LoadTimeList(HWND timeBox)
     // Where the comments could not be read whole, the missing ones are read by key.
     const bool commentsWhole = commentsRead && !comments.mayBeCut;
 
+    // Room for the items at once, and no drawing while they go in.
     SendMessageA(timeBox, CB_INITSTORAGE, count, count * kTimeTextSize);
+    SendMessageA(timeBox, WM_SETREDRAW, FALSE, 0);
     size_t n = 0;
     bool ended = false;
     for (; n < count && timeEntries[n].present && !ended; ++n) {
@@ -265,6 +267,7 @@ void LoadTimeList(HWND timeBox)
     // that could not be read, goes on there.
     if (!ended)
         LoadItemsByKey(timeBox, n, page);
+    SendMessageA(timeBox, WM_SETREDRAW, TRUE, 0);
     if (entries != nullptr)
         GlobalFree(entries);
     FreeSettingSection(times);
