@@ -205,7 +205,8 @@ std::wstring Answer(HWND window, DWORD child, const MSAAPROPID& id = PROPID_ACC_
     VARIANT value;
     value.vt = VT_ERROR;
     BOOL has = -1;
-    if (g_record.server->GetPropValue(reinterpret_cast<const BYTE*>(&identity), sizeof identity, id, &value, &has) != S_OK)
+    const auto* bytes = reinterpret_cast<const BYTE*>(&identity);
+    if (g_record.server->GetPropValue(bytes, sizeof identity, id, &value, &has) != S_OK)
         return L"<failed>";
     if (has == FALSE && value.vt == VT_EMPTY)
         return L"<none>";
@@ -228,6 +229,7 @@ TEST(CodePageScreenReader, ItemsAreDescribedByTheirCommentsAndTheBrowseButtonNam
     const std::wstring firstStart = japanese ? L"サビ" : L"Zoë", firstEnd = japanese ? L"前" : L"çà";
     const std::wstring first = firstStart + L"\r\n" + firstEnd;
     const std::wstring edited = japanese ? L"間奏" : L"Coda", third = japanese ? L"終わり" : L"Fin";
+    const std::wstring replaced = japanese ? L"再び" : L"Again";
     const struct {
         const char* name;
         Apartment host;
@@ -249,17 +251,25 @@ TEST(CodePageScreenReader, ItemsAreDescribedByTheirCommentsAndTheBrowseButtonNam
         g_annotation = row.annotation;
         g_standIn.answer = row.annotation == Annotation::NotImplemented ? E_NOTIMPL : S_OK;
         ModuleCopy copy;
-        ASSERT_NE(PatchImport(copy.module(), "ole32.dll", "CoCreateInstance", reinterpret_cast<void*>(MakeAnnotation)), nullptr);
-        ASSERT_NE(PatchImport(copy.module(), "ole32.dll", "CoInitializeEx", reinterpret_cast<void*>(JoinCom)), nullptr);
-        ASSERT_NE(PatchImport(copy.module(), "ole32.dll", "CoUninitialize", reinterpret_cast<void*>(LeaveCom)), nullptr);
-        ASSERT_NE(PatchImport(copy.module(), "USER32.dll", "NotifyWinEvent", reinterpret_cast<void*>(NoteEvent)), nullptr);
+        const struct {
+            const char *dll, *function;
+            void* replacement;
+        } patches[] = {
+            {"ole32.dll", "CoCreateInstance", reinterpret_cast<void*>(MakeAnnotation)},
+            {"ole32.dll", "CoInitializeEx", reinterpret_cast<void*>(JoinCom)},
+            {"ole32.dll", "CoUninitialize", reinterpret_cast<void*>(LeaveCom)},
+            {"USER32.dll", "NotifyWinEvent", reinterpret_cast<void*>(NoteEvent)},
+        };
+        for (const auto& patch : patches)
+            ASSERT_NE(PatchImport(copy.module(), patch.dll, patch.function, patch.replacement), nullptr)
+                << patch.function;
         copy.WriteIni(ListSettings({{"1:01:000", Ansi(firstStart) + "\\n" + Ansi(firstEnd)},
                                     {"2:01:000", ""},
                                     {"3:01:000", Ansi(third)}}));
 
         HWND list = nullptr, button = nullptr;
         std::wstring buttonText;
-        Lines afterAbout, readFirst, readEdited, eventsEdited, readDeleted;
+        Lines afterAbout, readFirst, readEdited, eventsEdited, readDeleted, readReplaced;
         bool closedQuietly = false;
         DialogRun run = RunTimeDialog(copy, 1000, [&](HWND dialog) {
             HWND box = OpenAboutBox(dialog);
@@ -284,6 +294,11 @@ TEST(CodePageScreenReader, ItemsAreDescribedByTheirCommentsAndTheBrowseButtonNam
             PickItem(dialog, 0);
             AnswerCommand(dialog, kDeleteId, IDYES);
             readDeleted = {Answer(list, 1), Answer(list, 2), Answer(list, 3)};
+            // Add with the first item's time puts the new comment on it.
+            TypeText(TimeBoxEdit(dialog), "2:01:000");
+            SetWindowTextW(CommentBox(dialog), replaced.c_str());
+            AnswerCommand(dialog, kAddId, IDYES);
+            readReplaced = {Answer(list, 1), Answer(list, 2)};
             PostCommand(dialog, IDCANCEL);
             closedQuietly = WaitUntilGone(dialog);
         });
@@ -298,7 +313,8 @@ TEST(CodePageScreenReader, ItemsAreDescribedByTheirCommentsAndTheBrowseButtonNam
         EXPECT_EQ(buttonText, L"...");
         const std::string saved = copy.ReadIni();
         EXPECT_EQ(SectionLines(saved, "ItemTime"), (std::vector<std::string>{"0=2:01:000", "1=3:01:000"}));
-        EXPECT_EQ(SectionLines(saved, "ItemComment"), (std::vector<std::string>{"0=" + Ansi(edited), "1=" + Ansi(third)}));
+        EXPECT_EQ(SectionLines(saved, "ItemComment"),
+                  (std::vector<std::string>{"0=" + Ansi(replaced), "1=" + Ansi(third)}));
 
         // COM is left as the host had it: joined and left once, unless the
         // host's thread is in the multi-threaded apartment.
@@ -308,8 +324,10 @@ TEST(CodePageScreenReader, ItemsAreDescribedByTheirCommentsAndTheBrowseButtonNam
         EXPECT_EQ(g_record.joins, joins);
         EXPECT_EQ(g_record.leaves, row.host == Apartment::Multi ? 0 : 1);
 
-        const std::wstring name = Line(L"SetHwndPropStr", button, OBJID_CLIENT, CHILDID_SELF, L"name ファイルの場所を開く");
-        const std::wstring serve = Line(L"SetHwndPropServer", list, OBJID_CLIENT, CHILDID_SELF, L"description container");
+        const std::wstring name =
+            Line(L"SetHwndPropStr", button, OBJID_CLIENT, CHILDID_SELF, L"name ファイルの場所を開く");
+        const std::wstring serve =
+            Line(L"SetHwndPropServer", list, OBJID_CLIENT, CHILDID_SELF, L"description container");
         const std::wstring clearName = Line(L"ClearHwndProps", button, OBJID_CLIENT, CHILDID_SELF, L"name");
         const std::wstring clearList = Line(L"ClearHwndProps", list, OBJID_CLIENT, CHILDID_SELF, L"description");
         if (row.annotation == Annotation::CannotBeMade || row.annotation == Annotation::Wines) {
@@ -335,9 +353,11 @@ TEST(CodePageScreenReader, ItemsAreDescribedByTheirCommentsAndTheBrowseButtonNam
         // Child n is item n - 1, its comment with its line break kept.
         EXPECT_EQ(readFirst, (Lines{L"<none>", first, L"<none>", third, L"<none>", L"<none>"}));
         EXPECT_EQ(readEdited, (Lines{first, edited, third}));
-        const Lines changed = {Line(L"description", list, OBJID_CLIENT, 2, L"")};
-        EXPECT_EQ(eventsEdited, changed);
+        const std::wstring changed = Line(L"description", list, OBJID_CLIENT, 2, L"");
+        EXPECT_EQ(eventsEdited, Lines{changed});
         EXPECT_EQ(readDeleted, (Lines{edited, third, L"<none>"}));
-        EXPECT_EQ(g_record.events, changed) << "Delete announces no description change";
+        EXPECT_EQ(readReplaced, (Lines{replaced, third}));
+        // Delete announces no change of a description; Add's replacement does.
+        EXPECT_EQ(g_record.events, (Lines{changed, Line(L"description", list, OBJID_CLIENT, 1, L"")}));
     }
 }
