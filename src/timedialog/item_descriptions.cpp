@@ -80,15 +80,14 @@ void NotifyItemDescriptionChanged(int index)
         NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, g_describedList, OBJID_CLIENT, index + 1);
 }
 
-// Child n of the list is item n - 1; the list itself (child 0) and an item
-// past the end have no description.
+// Child n of the list is item n - 1; the list itself (child 0, no item -1)
+// and an item past the end have no description.
 BOOL ReplyItemDescription(HWND dialog, LPARAM request)
 {
     const auto& asked = *reinterpret_cast<const DescriptionRequest*>(request);
     DWORD child = 0;
     BSTR text = nullptr;
-    if (g_describedList != nullptr && IdentityChild(asked.identity, asked.length, g_describedList, child) &&
-        child != CHILDID_SELF) {
+    if (g_describedList != nullptr && IdentityChild(asked.identity, asked.length, g_describedList, child)) {
         const char* comment = TimeItemComment(GetDlgItem(dialog, IDC_TIME_BOX), static_cast<int>(child - 1));
         if (comment != nullptr)
             text = AnsiToBstr(comment);
