@@ -3,9 +3,9 @@
 #include <shellapi.h>
 
 #include "../module/module_state.h"
-#include "annotation.h"
 #include "../res/contact.h"
 #include "../res/resource.h"
+#include "annotation.h"
 
 namespace {
 // The title's cell height at 96 DPI; it grows with the screen's DPI.

@@ -1,13 +1,16 @@
 #include "item_descriptions.h"
 
+#include <atomic>
+
 #include "../dialogs/annotation.h"
 #include "../res/resource.h"
 #include "time_list.h"
 
 namespace {
-// Set while the server is registered; the server may be asked from another
-// thread, which only ever sends to the dialog.
-HWND g_describedDialog;
+// The dialog is set while the server is registered: the server may be asked
+// from another thread, which only ever sends to it. The list is set, on the
+// dialog's thread, while the registration holds.
+std::atomic<HWND> g_describedDialog;
 HWND g_describedList;
 
 // The question the server hands to the dialog's thread.
@@ -84,10 +87,11 @@ void NotifyItemDescriptionChanged(int index)
 // and an item past the end have no description.
 BOOL ReplyItemDescription(HWND dialog, LPARAM request)
 {
-    const auto& asked = *reinterpret_cast<const DescriptionRequest*>(request);
+    const auto* asked = reinterpret_cast<const DescriptionRequest*>(request);
     DWORD child = 0;
     BSTR text = nullptr;
-    if (g_describedList != nullptr && IdentityChild(asked.identity, asked.length, g_describedList, child)) {
+    if (asked != nullptr && g_describedList != nullptr &&
+        IdentityChild(asked->identity, asked->length, g_describedList, child)) {
         const char* comment = TimeItemComment(GetDlgItem(dialog, IDC_TIME_BOX), static_cast<int>(child - 1));
         if (comment != nullptr)
             text = AnsiToBstr(comment);
