@@ -254,6 +254,8 @@ TEST(CodePageScreenReader, ItemsAreDescribedByTheirCommentsAndTheBrowseButtonNam
         const std::wstring serve = Line(L"SetHwndPropServer", list, OBJID_CLIENT, 0, L"description container");
         const std::wstring clearName = Line(L"ClearHwndProps", button, OBJID_CLIENT, 0, L"name");
         const std::wstring clearList = Line(L"ClearHwndProps", list, OBJID_CLIENT, 0, L"description");
+        if (row.annotation == Annotation::Wines)
+            continue;  // Wine 8 stubs every call; a later Wine may not
         if (row.annotation != Annotation::StandIn) {
             // Nothing registered: nothing to clear, nothing to announce, and
             // the dialogs work as without annotation.
