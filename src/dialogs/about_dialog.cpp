@@ -5,6 +5,7 @@
 #include "../module/module_state.h"
 #include "../res/contact.h"
 #include "../res/resource.h"
+#include "annotation.h"
 
 namespace {
 // The title's cell height to the dialog font's character height: 15 pixels
@@ -16,6 +17,8 @@ constexpr int kVersionStringSize = 30;
 constexpr wchar_t kExplorerFile[] = L"\\explorer.exe";
 constexpr wchar_t kSelectArgument[] = L"/e,/select,\"";
 constexpr wchar_t kQuote[] = L"\"";
+// What a screen reader says for the "..." button, whose text says nothing.
+constexpr wchar_t kBrowseName[] = L"ファイルの場所を開く";
 
 void MakeTitleFont(HWND dialog)
 {
@@ -82,6 +85,7 @@ BOOL OnInitDialog(HWND dialog)
     SetDlgItemTextW(dialog, IDC_ABOUT_PATH, path);
     SetDlgItemTextA(dialog, IDC_ABOUT_MAIL, kMakerMail);
     SetDlgItemTextA(dialog, IDC_ABOUT_HOMEPAGE, kMakerHomePage);
+    AnnotateName(GetDlgItem(dialog, IDC_ABOUT_BROWSE), kBrowseName);
     return FALSE;  // the dialog manager leaves the focus alone
 }
 
@@ -142,6 +146,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         }
         return FALSE;
     case WM_DESTROY:
+        ClearAnnotatedName();
         DeleteObject(g_titleFont);
         g_titleFont = nullptr;
         return TRUE;

@@ -36,6 +36,10 @@
 #define IDS_VERSION_KEY_FIRST    IDC_ABOUT_TITLE
 #define IDS_VERSION_KEY_COUNT    3
 
+/* Private message of the time dialog: a screen reader's question about an
+ * item's description, answered on the dialog's thread (WM_APP + 1). */
+#define WM_TIME_DESCRIBE_ITEM    0x8001
+
 /* Time box and comment box limits */
 #define TIME_TYPING_LIMIT        20
 #define COMMENT_TYPING_LIMIT     259

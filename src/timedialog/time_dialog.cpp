@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "../dialogs/about_dialog.h"
+#include "../dialogs/annotation.h"
 #include "../dialogs/message_box.h"
 #include "../module/module_state.h"
 #include "../res/resource.h"
@@ -10,6 +11,7 @@
 #include "../timetext/time_text.h"
 #include "byte_limit.h"
 #include "control_text.h"
+#include "item_descriptions.h"
 #include "placement.h"
 #include "time_item_draw.h"
 #include "time_list.h"
@@ -73,6 +75,8 @@ BOOL OnInitDialog(HWND dialog)
     ShowInitialTime(dialog);
     LimitTyping(dialog);
     CreateTimeDialogTooltips(dialog);
+    StartAnnotation();
+    StartItemDescriptions(dialog);
     g_started = true;
     g_saved = false;
     return TRUE;  // focus to the first tab stop, the time box
@@ -132,6 +136,9 @@ void OnDestroy(HWND dialog)
     g_started = false;
     DestroyTimeDialogTooltips();
     SaveTimeDialog(dialog);
+    // Nothing of the module stays registered once Tarvix returns.
+    EndItemDescriptions();
+    EndAnnotation();
 }
 
 void OnOk(HWND dialog)
@@ -217,6 +224,8 @@ INT_PTR CALLBACK TimeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return DrawTimeItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_DELETEITEM:
         return OnTimeListDeleteItem(wParam, reinterpret_cast<const DELETEITEMSTRUCT*>(lParam));
+    case WM_TIME_DESCRIBE_ITEM:
+        return ReplyItemDescription(dialog, lParam);
     }
     return FALSE;
 }

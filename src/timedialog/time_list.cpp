@@ -10,6 +10,7 @@
 #include "../settings/settings_keys.h"
 #include "../timetext/time_text.h"
 #include "control_text.h"
+#include "item_descriptions.h"
 
 namespace {
 constexpr size_t kCommentBufferSize = kCommentMax + 1;
@@ -82,8 +83,10 @@ void StoreEditedComment(HWND dialog, HWND timeBox)
     int selected = SelectedItem(timeBox);
     if (selected == CB_ERR)
         return;
-    if (char* block = CommentBlock(timeBox, selected))
+    if (char* block = CommentBlock(timeBox, selected)) {
         FetchControlText(GetDlgItem(dialog, IDC_TIME_COMMENT), block, kCommentBufferSize);
+        NotifyItemDescriptionChanged(selected);
+    }
 }
 
 void OnAdd(HWND dialog, HWND timeBox)
@@ -108,6 +111,7 @@ void OnAdd(HWND dialog, HWND timeBox)
     if (block != nullptr)
         lstrcpynA(block, comment, kCommentBufferSize);
     SendMessageA(timeBox, CB_SETITEMDATA, index, reinterpret_cast<LPARAM>(block));
+    NotifyItemDescriptionChanged(index);
 }
 
 void OnDelete(HWND dialog, HWND timeBox)
@@ -326,6 +330,11 @@ void OnTimeListCommand(HWND dialog, int control, int notification)
         OnDeleteAll(dialog, timeBox);
         break;
     }
+}
+
+const char* TimeItemComment(HWND timeBox, int index)
+{
+    return CommentBlock(timeBox, index);
 }
 
 BOOL OnTimeListDeleteItem(WPARAM control, const DELETEITEMSTRUCT* item)

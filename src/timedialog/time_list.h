@@ -10,5 +10,7 @@ void LoadTimeList(HWND timeBox);
 bool SaveTimeList(HWND timeBox);
 // WM_COMMAND from the time box, the comment box, Add, Delete and Delete all.
 void OnTimeListCommand(HWND dialog, int control, int notification);
+// The comment of item index, or null when there is no such item.
+const char* TimeItemComment(HWND timeBox, int index);
 // WM_DELETEITEM: frees the removed item's comment block. TRUE for the time box.
 BOOL OnTimeListDeleteItem(WPARAM control, const DELETEITEMSTRUCT* item);

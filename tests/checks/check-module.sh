@@ -33,7 +33,7 @@ want=$'1 Tarvix\n2 SetMeas\n3 GetBeatAndTick'
 [ "$names" = "$want" ] || bad "exports are not exactly Tarvix @1, SetMeas @2, GetBeatAndTick @3:"$'\n'"$names"
 
 # Imports: Windows system DLLs only.
-allowed='^(KERNEL32|USER32|GDI32|COMCTL32|VERSION|SHELL32|msvcrt)\.dll$'
+allowed='^(KERNEL32|USER32|GDI32|COMCTL32|VERSION|SHELL32|ole32|OLEAUT32|msvcrt)\.dll$'
 while read -r name; do
     [[ "$name" =~ $allowed ]] || bad "imports $name, which is not a Windows system DLL"
 done < <(grep 'DLL Name:' <<<"$dump" | awk '{print $3}')
