@@ -8,6 +8,8 @@
 #include <string_view>
 
 #include "../module/code_page.h"
+#include "comment_escape.h"
+#include "decimal_text.h"
 
 // Bytes the profile functions trim from both ends of a key and a value:
 // TAB, the line-break characters, 0x1A and space. None of them is a trail
@@ -16,6 +18,10 @@ constexpr bool IsProfileBlank(char c)
 {
     return (c >= '\t' && c <= '\r') || c == '\x1A' || c == ' ';
 }
+
+// The longest entry a list section holds: a key, "=", an escaped comment in
+// quotes, and its NUL.
+constexpr size_t kLongestListEntry = kDecimalTextSize + kEscapedCommentSize + 3;
 
 // The entry of list index n in a section: the first one whose key is n.
 struct ListEntry {

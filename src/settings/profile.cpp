@@ -24,10 +24,9 @@ constexpr int kMaxSectionCopies = 1000;
 constexpr size_t kWideTextSize = kEscapedCommentSize;
 // Windows documents 65,535 bytes for a section write's text.
 constexpr size_t kSectionWriteBytes = 65535;
-// Where Windows before 7 stops a section read, and how far before it a read
-// cut at an entry's end may stop: the longest entry the list writes.
+// Where Windows before 7 stops a section read; a read cut at an entry's end
+// may stop up to the longest entry before it.
 constexpr size_t kSectionReadCap = 32767;
-constexpr size_t kLongestEntry = kDecimalTextSize + kEscapedCommentSize + 2;
 // The first section buffer when the file's size is unknown, and the largest
 // one tried (far past any list a person keeps).
 constexpr DWORD kFirstSectionSize = 64 * 1024;
@@ -90,7 +89,7 @@ DWORD FirstSectionSize()
 
 bool MayBeCut(size_t count)
 {
-    return count <= kSectionReadCap && count + kLongestEntry >= kSectionReadCap;
+    return count <= kSectionReadCap && count + kLongestListEntry >= kSectionReadCap;
 }
 
 // A section read through the W functions into size units, in the ANSI code

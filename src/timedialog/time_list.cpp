@@ -16,9 +16,8 @@ namespace {
 constexpr size_t kCommentBufferSize = kCommentMax + 1;
 // Default of the ItemTime read that marks the end of the list.
 constexpr char kEndOfList[] = "Anb";
-// The longest entries of the two sections: key, "=", a value in quotes, NUL.
+// The longest entry of the time section: key, "=", a time text in quotes, NUL.
 constexpr size_t kLongestTimeEntry = kDecimalTextSize + kTimeTextSize + 3;
-constexpr size_t kLongestCommentEntry = kDecimalTextSize + kEscapedCommentSize + 3;
 
 constexpr wchar_t kAskReplaceComment[] =
     L"指定されたタイム値は、すでにリストに登録されています。\n既存のコメントを新しいものに書き換えますか？";
@@ -283,7 +282,7 @@ bool SaveTimeList(HWND timeBox)
     const LRESULT count = SendMessageA(timeBox, CB_GETCOUNT, 0, 0);
     const size_t items = count > 0 ? static_cast<size_t>(count) : 0;
     SectionText times = NewSectionText(items, kLongestTimeEntry);
-    SectionText comments = NewSectionText(items, kLongestCommentEntry);
+    SectionText comments = NewSectionText(items, kLongestListEntry);
     // Without memory for the section texts the items are written key by key.
     const bool bySection = times.text != nullptr && comments.text != nullptr;
     bool written = DeleteSettingSection(kSectionItemTime) != FALSE;
